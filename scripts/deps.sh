@@ -1,0 +1,27 @@
+# Installs the Debian packages LumenShow needs when any are missing. Sourced by start.sh
+# and check.sh; takes the package names as arguments.
+lumen_install_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+      return 1
+    fi
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev)
+# What the tests and benchmarks need on top.
+LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev)

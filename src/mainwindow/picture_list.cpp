@@ -1,0 +1,54 @@
+#include "mainwindow/picture_list.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace lumen::mainwindow {
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  name.remove_prefix(name.size() - suffix.size());
+  return std::equal(name.begin(), name.end(), suffix.begin(),
+                    [](char a, char b) { return AsciiLower(a) == b; });
+}
+
+bool IsPictureName(std::string_view name) {
+  return !name.starts_with('.') && (EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".bmp"));
+}
+
+}  // namespace
+
+bool PictureNameLess(const std::string& a, const std::string& b) {
+  auto folded = [](char c) { return static_cast<unsigned char>(AsciiLower(c)); };
+  size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (folded(a[i]) != folded(b[i])) return folded(a[i]) < folded(b[i]);
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+std::optional<std::vector<std::string>> ListPictureFiles(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (!IsPictureName(name)) continue;
+    // stat follows links: a link to a picture is listed, a folder named x.jpg is not.
+    struct stat st {};
+    if (::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      names.push_back(std::move(name));
+    }
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(), PictureNameLess);
+  return names;
+}
+
+}  // namespace lumen::mainwindow

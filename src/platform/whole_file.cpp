@@ -1,0 +1,127 @@
+#include "platform/whole_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumen::platform {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now so that a failing close (a late write error on some file systems) is seen.
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The file a write to path really changes: the target of a symbolic link.
+std::string ResolveLink(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+}  // namespace
+
+FileContents ReadWholeFile(const std::string& path) {
+  FileContents result;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    result.status = (errno == ENOENT) ? FileContents::Status::Missing
+                                      : FileContents::Status::Unreadable;
+    return result;
+  }
+  FileDescriptor file(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    result.status = FileContents::Status::Unreadable;
+    return result;
+  }
+  char buffer[8192];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.bytes.clear();
+      result.status = FileContents::Status::Unreadable;
+      return result;
+    }
+    if (n == 0) break;
+    result.bytes.append(buffer, static_cast<size_t>(n));
+  }
+  result.status = FileContents::Status::Read;
+  return result;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  static std::atomic<unsigned> serial{0};
+  const std::string target = ResolveLink(path);
+  const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(serial.fetch_add(1));
+
+  // 0666 under the umask, as any new file; an existing file's own bits are copied below.
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  FileDescriptor file(fd);
+
+  struct stat old {};
+  bool ok = true;
+  if (::stat(target.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = file.Close() && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable; a failure here cannot undo it, so it is not reported.
+  int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+}  // namespace lumen::platform

@@ -1,0 +1,23 @@
+// Reading a file whole, and replacing one so that a failure never leaves it half written.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumen::platform {
+
+struct FileContents {
+  enum class Status { Read, Missing, Unreadable };
+  Status status = Status::Missing;
+  std::string bytes;  // the whole file when status is Read, else empty
+};
+
+FileContents ReadWholeFile(const std::string& path);
+
+// Writes bytes to a new file beside path, flushes it to disk and renames it over path,
+// so that either the previous file or the complete new one stands, never a mix. A
+// symbolic link at path is followed; an existing file keeps its permission bits.
+// Returns false, leaving path untouched and no temporary file behind, when any step fails.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace lumen::platform

@@ -1,0 +1,122 @@
+#include "settings/lumen_b.h"
+
+#include "platform/profile_file.h"
+#include "platform/program_folder.h"
+#include "platform/whole_file.h"
+#include "settings/ini_routines.h"
+#include "settings/numeric_text.h"
+#include "settings/path_routines.h"
+#include "settings/settings_table.h"
+
+namespace lumen::settings {
+namespace {
+
+void LoadNumber(Settings& s, const SettingKey& entry, const std::string& text) {
+  if (entry.kind == SettingKind::Int16) {
+    if (text.empty()) {
+      s.*entry.int16Field = static_cast<int16_t>(entry.defaultValue);
+    } else if (auto number = ParseNumber(text)) {
+      if (auto whole = FloorToInt16(*number)) s.*entry.int16Field = *whole;
+    }
+  } else {
+    if (text.empty()) {
+      s.*entry.colourField = entry.defaultValue;
+    } else if (auto number = ParseNumber(text)) {
+      if (auto whole = RoundToInt32(*number)) s.*entry.colourField = *whole;
+    }
+  }
+}
+
+void LoadMusicFile(Settings& s, const std::string& text, const std::string& programFolder) {
+  s.BgmFile = text;
+  if (!s.BgmFile.empty() && !FileExists(s.BgmFile)) s.BgmFile.clear();
+  // An audio CD needs no file, so only the file kind falls back to no music.
+  if (s.BgmFile.empty() && s.BgmKind == 2) s.BgmKind = 0;
+  s.BgmFolder = s.BgmFile.empty() ? programFolder : ParentFolder(s.BgmFile);
+}
+
+void LoadPictureFolder(Settings& s, const std::string& text, const std::string& programFolder) {
+  s.ImageFolder = (text.empty() || !FolderExists(text)) ? programFolder : text;
+}
+
+std::string StoredText(const Settings& s, const SettingKey& entry) {
+  switch (entry.kind) {
+    case SettingKind::Int16: return FormatIniNumber(s.*entry.int16Field);
+    case SettingKind::Colour: return FormatIniNumber(s.*entry.colourField);
+    case SettingKind::MusicFile:
+    case SettingKind::PictureFolder: return s.*entry.textField;
+  }
+  return {};
+}
+
+}  // namespace
+
+Settings& AppSettings() {
+  static Settings settings;
+  return settings;
+}
+
+ShowData& AppShowData() {
+  static ShowData data;
+  return data;
+}
+
+void LoadSettings(Settings& s, const std::string& programFolder, const std::string& iniPath) {
+  for (const SettingKey& entry : kSettingKeys) {
+    std::string text = ReadIniValue(kIniSection, entry.iniKey, iniPath);
+    switch (entry.kind) {
+      case SettingKind::Int16:
+      case SettingKind::Colour: LoadNumber(s, entry, text); break;
+      case SettingKind::MusicFile: LoadMusicFile(s, text, programFolder); break;
+      case SettingKind::PictureFolder: LoadPictureFolder(s, text, programFolder); break;
+    }
+  }
+}
+
+bool SaveSettings(Settings& s, std::string_view trackBoxText, const std::string& iniPath) {
+  if (auto number = ParseNumber(trackBoxText)) {
+    // A number too large for a track keeps the previous value.
+    if (auto track = RoundToInt16(*number)) s.BgmRepeat = *track;
+  } else {
+    s.BgmRepeat = 0;
+  }
+
+  platform::FileContents old = platform::ReadWholeFile(iniPath);
+  // Saving over a file we could not read would lose its foreign lines: leave it alone.
+  if (old.status == platform::FileContents::Status::Unreadable) return false;
+  platform::ProfileDocument document(old.bytes);
+  for (const SettingKey& entry : kSettingKeys) {
+    WriteIniValue(kIniSection, entry.iniKey, StoredText(s, entry), document);
+  }
+  return platform::ReplaceFileAtomically(iniPath, document.Serialize());
+}
+
+void LoadSettings() {
+  LoadSettings(AppSettings(), platform::ProgramFolder(), platform::IniFilePath());
+}
+
+bool SaveSettings(std::string_view trackBoxText) {
+  return SaveSettings(AppSettings(), trackBoxText, platform::IniFilePath());
+}
+
+std::string DescribeSettings(const Settings& s) {
+  auto line = [](std::string_view name, const auto& value) {
+    std::string text(name);
+    text += '=';
+    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::string>) {
+      text += value;
+    } else {
+      text += std::to_string(value);
+    }
+    return text + '\n';
+  };
+  return line("ViewKind", s.ViewKind) + line("ImageFolder", s.ImageFolder) +
+         line("AdvanceMode", s.AdvanceMode) + line("TurnDirection", s.TurnDirection) +
+         line("ShowOrder", s.ShowOrder) + line("TurnSpeed", s.TurnSpeed) +
+         line("BackgroundKind", s.BackgroundKind) + line("BackgroundColor", s.BackgroundColor) +
+         line("AutoInterval", s.AutoInterval) + line("MarginColor", s.MarginColor) +
+         line("BgmKind", s.BgmKind) + line("BgmRepeat", s.BgmRepeat) +
+         line("BgmFile", s.BgmFile) + line("BgmFolder", s.BgmFolder);
+}
+
+}  // namespace lumen::settings

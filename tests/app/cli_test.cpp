@@ -1,0 +1,83 @@
+// The subcommands, run as a user runs them: the real program, its output and exit status.
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "platform/cp932.h"
+#include "support/temp_folder.h"
+
+namespace lumen {
+namespace {
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+};
+
+// Runs lumenshow with the given arguments (already quoted for the shell) and
+// LUMENSHOW_HOME set to home; stderr is dropped unless asked for.
+RunResult Lumenshow(const std::string& home, const std::string& args, bool withStderr = false) {
+  std::string command = "LUMENSHOW_HOME='" + home + "' '" LUMENSHOW_BIN "' " + args +
+                        (withStderr ? " 2>&1" : " 2>/dev/null");
+  RunResult run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> buffer{};
+  size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(Cli, SettingsPrintsTheValuesAsLoaded) {
+  test::TempFolder home;
+  test::WriteBytes(home / "LumenShow.ini",
+                   *platform::Utf8ToCp932("[Section]\r\nめくる速さ=fast\r\nインターバル=2.9\r\n"
+                                          "余白の色=2.5\r\nBGM区分=1\r\nBGMﾌｧｲﾙ=/gone.mp3\r\n"
+                                          "画像ﾌｫﾙﾀﾞ=/写真/deleted\r\n"));
+  RunResult run = Lumenshow(home.path(), "settings");
+  EXPECT_EQ(run.status, 0);
+  const std::string& h = home.path();
+  EXPECT_EQ(run.out, "ViewKind=1\nImageFolder=" + h +
+                         "\nAdvanceMode=0\nTurnDirection=0\nShowOrder=0\nTurnSpeed=0\n"
+                         "BackgroundKind=0\nBackgroundColor=0\nAutoInterval=2\nMarginColor=2\n"
+                         "BgmKind=1\nBgmRepeat=0\nBgmFile=\nBgmFolder=" + h + "\n");
+
+  test::WriteBytes(home / "other.ini", *platform::Utf8ToCp932("[Section]\r\n背景色=255\r\n"));
+  EXPECT_NE(Lumenshow(home.path(), "settings --ini '" + home / "other.ini" + "'").out.find("BackgroundColor=255\n"),
+            std::string::npos);
+}
+
+TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {
+  test::TempFolder home;
+  test::TempFolder pictures;
+  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "photo.png"}) test::WriteBytes(pictures / name, "x");
+  const std::string& p = pictures.path();
+  RunResult run = Lumenshow(home.path(), "order '" + p + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "ImageCount=3\nImagePaths(1)=" + p + "/a.jpg\nImagePaths(2)=" + p +
+                         "/b.JPG\nImagePaths(3)=" + p + "/c.bmp\nSlideOrder(1)=1\nSlideOrder(2)=2\n"
+                         "SlideOrder(3)=3\n");
+
+  test::WriteBytes(home / "LumenShow.ini", "[Section]\r\n\x89\xE6\x91\x9C\x95\x5C\x8E\xA6\x8F\x87=1\r\n");
+  RunResult first = Lumenshow(home.path(), "order '" + p + "' --seed 12345");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.out, Lumenshow(home.path(), "order '" + p + "' --seed 12345").out);
+  EXPECT_NE(first.out.find("ImageCount=3\n"), std::string::npos);
+}
+
+TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
+  test::TempFolder home;
+  for (const char* args : {"nonsense", "settings extra", "settings --ini", "order", "order --seed x /",
+                           "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus"}) {
+    SCOPED_TRACE(args);
+    RunResult run = Lumenshow(home.path(), args, true);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+  }
+}
+
+}  // namespace
+}  // namespace lumen

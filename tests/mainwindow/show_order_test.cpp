@@ -1,0 +1,106 @@
+#include "mainwindow/show_order.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <set>
+
+#include "mainwindow/picture_list.h"
+#include "support/temp_folder.h"
+
+namespace lumen::mainwindow {
+namespace {
+
+using settings::ShowData;
+
+ShowData Build(const std::string& folder, const std::vector<std::string>& names, int16_t order,
+               ShuffleRandom& random) {
+  ShowData data;
+  BuildShowData(data, folder, names, order, random);
+  return data;
+}
+
+TEST(PictureList, TakesJpgAndBmpFilesOfTheOneFolderSortedWithoutRegardToCase) {
+  test::TempFolder folder;
+  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "photo.png", "photo.gif", "A.jpg", "d.jpeg",
+                           "e.Bmp", ".hidden.jpg", "_first.jpg"}) {
+    test::WriteBytes(folder / name, "x");
+  }
+  std::filesystem::create_directory(folder / "x.jpg");
+  std::filesystem::create_directory(folder / "sub");
+  test::WriteBytes(folder / "sub/z.jpg", "x");
+
+  // Letters compare as lower case, so "_" (0x5F) comes before them; A.jpg and a.jpg tie
+  // and go by their bytes.
+  EXPECT_EQ(ListPictureFiles(folder.path()),
+            (std::vector<std::string>{"_first.jpg", "A.jpg", "a.jpg", "b.JPG", "c.bmp", "e.Bmp"}));
+  EXPECT_EQ(ListPictureFiles(folder / "sub"), std::vector<std::string>{"z.jpg"});
+  EXPECT_EQ(ListPictureFiles(folder / "none"), std::nullopt);
+}
+
+TEST(ShowStart, SequentialOrderAndPathsWithTheSeparatorAlwaysAdded) {
+  ShuffleRandom random;
+  ShowData data = Build("/pics", {"a.jpg", "b.JPG", "c.bmp"}, 0, random);
+  EXPECT_EQ(data.ImageCount, 3);
+  EXPECT_EQ(data.ImagePaths, (std::vector<std::string>{"", "/pics/a.jpg", "/pics/b.JPG", "/pics/c.bmp"}));
+  EXPECT_EQ(data.SlideOrder, (std::vector<int32_t>{0, 1, 2, 3}));
+
+  // A folder text that already ends in "/" (the root) still gets one.
+  EXPECT_EQ(Build("/", {"a.jpg"}, 0, random).ImagePaths[1], "//a.jpg");
+  for (int16_t order : {0, 1}) {
+    EXPECT_EQ(Build("/p", {"a.jpg"}, order, random).SlideOrder, (std::vector<int32_t>{0, 1}));
+    ShowData empty = Build("/p", {}, order, random);
+    EXPECT_EQ(empty.ImageCount, 0);
+    EXPECT_EQ(empty.ImagePaths.size(), 1u);
+    EXPECT_EQ(empty.SlideOrder, std::vector<int32_t>{0});
+  }
+}
+
+TEST(ShowStart, ShuffledOrderIsAlwaysAPermutationAndDiffersFromStartToStart) {
+  std::vector<std::string> names(25, "p.jpg");
+  ShuffleRandom random;
+  std::set<std::vector<int32_t>> seen;
+  std::vector<int32_t> identity(26);
+  std::iota(identity.begin(), identity.end(), 0);
+  for (int start = 0; start < 300; ++start) {
+    ShowData data = Build("/p", names, 1, random);
+    ASSERT_EQ(data.SlideOrder[0], 0);
+    std::vector<int32_t> sorted = data.SlideOrder;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(sorted, identity) << "not a permutation at start " << start;
+    seen.insert(data.SlideOrder);
+  }
+  EXPECT_GT(seen.size(), 295u);
+}
+
+TEST(ShowStart, EachPositionIsDrawnUniformly) {
+  // Over 6000 shuffles of 3 pictures each picture should come first about 2000 times.
+  ShuffleRandom random;
+  int first[4] = {};
+  for (int i = 0; i < 6000; ++i) ++first[Build("/p", {"a", "b", "c"}, 1, random).SlideOrder[1]];
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_NEAR(first[k], 2000, 200) << "picture " << k;  // 5.5 standard deviations
+  }
+}
+
+TEST(ShuffleRandom, DrawsDifferWhileTheClockStandsStillAndAFixedSeedRepeats) {
+  ShuffleRandom frozen([] { return uint64_t{42}; });
+  std::set<double> draws;
+  for (int i = 0; i < 100; ++i) {
+    frozen.Reseed();
+    draws.insert(frozen.Uniform());
+  }
+  EXPECT_EQ(draws.size(), 100u);
+
+  std::vector<std::string> names(10, "p.jpg");
+  auto seeded = [&](uint64_t seed) {
+    ShuffleRandom random = ShuffleRandom::WithFixedSeed(seed);
+    return Build("/p", names, 1, random).SlideOrder;
+  };
+  EXPECT_EQ(seeded(7), seeded(7));
+  EXPECT_NE(seeded(7), seeded(8));
+}
+
+}  // namespace
+}  // namespace lumen::mainwindow

@@ -1,0 +1,59 @@
+#include "platform/whole_file.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/temp_folder.h"
+
+namespace lumen::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+size_t EntriesIn(const std::string& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(ReplaceFileAtomically, ReplacesWholeKeepsModeFollowsLinksLeavesNoTemporaryFile) {
+  TempFolder folder;
+  const std::string file = folder / "a.ini";
+  WriteBytes(file, "old contents that are longer");
+  ::chmod(file.c_str(), 0640);
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  const std::string link = folder / "link.ini";
+  fs::create_symlink(file, link);
+  ASSERT_TRUE(ReplaceFileAtomically(link, "through the link"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBytes(file), "through the link");
+  EXPECT_EQ(EntriesIn(folder.path()), 2u);
+}
+
+TEST(ReplaceFileAtomically, FailsCleanlyWhenTheFolderIsMissing) {
+  TempFolder folder;
+  EXPECT_FALSE(ReplaceFileAtomically(folder / "no/such/a.ini", "x"));
+  WriteBytes(folder / "plain", "x");
+  EXPECT_FALSE(ReplaceFileAtomically(folder / "plain/a.ini", "x"));  // a file, not a folder
+  EXPECT_EQ(EntriesIn(folder.path()), 1u);
+}
+
+TEST(ReadWholeFile, TellsMissingFromUnreadable) {
+  TempFolder folder;
+  EXPECT_EQ(ReadWholeFile(folder / "none").status, FileContents::Status::Missing);
+  EXPECT_EQ(ReadWholeFile(folder.path()).status, FileContents::Status::Unreadable);
+  WriteBytes(folder / "f", std::string("a\0b", 3));
+  FileContents read = ReadWholeFile(folder / "f");
+  EXPECT_EQ(read.status, FileContents::Status::Read);
+  EXPECT_EQ(read.bytes, std::string("a\0b", 3));
+}
+
+}  // namespace
+}  // namespace lumen::platform

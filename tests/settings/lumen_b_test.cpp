@@ -1,0 +1,246 @@
+#include "settings/lumen_b.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "platform/cp932.h"
+#include "settings/ini_routines.h"
+#include "settings/path_routines.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
+
+namespace lumen::settings {
+
+void PrintTo(const Settings& s, std::ostream* out) { *out << "\n" << DescribeSettings(s); }
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+std::string Fixture(const std::string& name) { return ReadBytes(std::string(LUMEN_TEST_DATA) + "/" + name); }
+
+// Hex of up to 16 bytes from offset, for failures in code page 932 text.
+std::string HexAt(const std::string& bytes, size_t offset) {
+  std::string hex;
+  char cell[4];
+  for (size_t i = offset; i < bytes.size() && i < offset + 16; ++i) {
+    std::snprintf(cell, sizeof cell, "%02X ", static_cast<unsigned char>(bytes[i]));
+    hex += cell;
+  }
+  return hex;
+}
+
+// Golden comparison that names the first differing byte.
+void ExpectSameBytes(const std::string& actual, const std::string& expected) {
+  auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+  if (a == actual.end() && e == expected.end()) return;
+  size_t offset = static_cast<size_t>(a - actual.begin());
+  ADD_FAILURE() << "bytes differ first at offset " << offset << " (sizes " << actual.size()
+                << " and " << expected.size() << ")\n  actual:   " << HexAt(actual, offset)
+                << "\n  expected: " << HexAt(expected, offset);
+}
+
+// An INI holding the given UTF-8 lines in code page 932.
+void WriteIni(const std::string& path, const std::string& utf8Body) {
+  WriteBytes(path, *platform::Utf8ToCp932("[Section]\r\n" + utf8Body));
+}
+
+Settings Defaults(const std::string& programFolder) {
+  Settings s;
+  s.ViewKind = 1;
+  s.TurnSpeed = 100;
+  s.AutoInterval = 1;
+  s.MarginColor = 0xFFFFFF;
+  s.ImageFolder = s.BgmFolder = programFolder;
+  return s;
+}
+
+TEST(LoadSettings, WithoutAnIniEveryDefaultApplies) {
+  TempFolder home;
+  Settings loaded;
+  LoadSettings(loaded, home.path(), home / "LumenShow.ini");
+  EXPECT_EQ(loaded, Defaults(home.path()));
+}
+
+TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
+  TempFolder home;
+  const std::string ini = home / "LumenShow.ini";
+  WriteBytes(ini, Fixture("windows_written.ini"));
+  Settings loaded;
+  LoadSettings(loaded, home.path(), ini);
+
+  Settings expected = Defaults(home.path());
+  expected.ViewKind = 0;  // from [section], not from [Other]
+  expected.BgmKind = 1;
+  expected.BgmRepeat = 3;
+  expected.BgmFile = "/etc/passwd";
+  expected.BgmFolder = "/etc";
+  expected.ImageFolder = "/usr";
+  expected.AdvanceMode = expected.TurnDirection = expected.ShowOrder = 1;
+  expected.TurnSpeed = 75;  // the first of two lines
+  expected.BackgroundKind = 1;
+  expected.BackgroundColor = 255;
+  expected.AutoInterval = 2;  // 2.9 floored
+  EXPECT_EQ(loaded, expected);
+
+  EXPECT_TRUE(SaveSettings(loaded, "3", ini));
+  ExpectSameBytes(ReadBytes(ini), Fixture("windows_written.saved.ini"));
+}
+
+TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
+  TempFolder home;
+  Settings s;
+  s.ViewKind = 0;
+  s.BgmKind = 2;
+  s.BgmFile = "/音楽/ﾃｽﾄ①.mp3";
+  s.ImageFolder = "/写真/～2024";
+  s.AdvanceMode = s.TurnDirection = s.ShowOrder = s.BackgroundKind = 1;
+  s.TurnSpeed = 50;
+  s.BackgroundColor = -1;
+  s.AutoInterval = 10;
+  s.MarginColor = 0xFFFFFF;
+  s.BgmFolder = "/never/written";
+  EXPECT_TRUE(SaveSettings(s, " 12 ", home / "LumenShow.ini"));
+  EXPECT_EQ(s.BgmRepeat, 12);
+  ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), Fixture("first_save.ini"));
+}
+
+TEST(SaveSettings, ReadsBackTheSameValuesEvenForPathsCodePage932CannotHold) {
+  TempFolder home;
+  const std::string photos = home / "Café 📷";
+  const std::string music = home / "曲 ①～/Ünïcode.mp3";
+  fs::create_directories(photos);
+  fs::create_directories(ParentFolder(music));
+  WriteBytes(music, "x");
+
+  Settings saved = Defaults(home.path());
+  saved.ImageFolder = photos;
+  saved.BgmFile = music;
+  saved.BgmFolder = ParentFolder(music);
+  saved.BgmKind = 2;
+  saved.TurnSpeed = -32768;
+  saved.MarginColor = 0x123456;
+  ASSERT_TRUE(SaveSettings(saved, "7", home / "LumenShow.ini"));
+  EXPECT_EQ(saved.BgmRepeat, 7);
+  EXPECT_NE(ReadBytes(home / "LumenShow.ini").find("utf8:"), std::string::npos);
+
+  Settings loaded;
+  LoadSettings(loaded, home.path(), home / "LumenShow.ini");
+  EXPECT_EQ(loaded, saved);
+}
+
+TEST(LoadSettings, EdgeCases) {
+  TempFolder home;
+  const std::string ini = home / "LumenShow.ini";
+  WriteBytes(home / "song.mp3", "x");
+  const std::string song = home / "song.mp3";
+  struct Case {
+    std::string body;
+    std::function<void(const Settings&)> check;
+  };
+  const Case cases[] = {
+      {"インターバル=2.9\r\n", [](const Settings& s) { EXPECT_EQ(s.AutoInterval, 2); }},
+      {"表示区分=-0.5\r\n", [](const Settings& s) { EXPECT_EQ(s.ViewKind, -1); }},
+      {"余白の色=2.5\r\n背景色=3.5\r\n", [](const Settings& s) {
+         EXPECT_EQ(s.MarginColor, 2);
+         EXPECT_EQ(s.BackgroundColor, 4);
+       }},
+      {"めくる速さ=fast\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
+      {"めくる速さ=\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 100); }},
+      {"めくる速さ=32768\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
+      {"めくる速さ=-32769\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
+      {"背景色=4294967296\r\n", [](const Settings& s) { EXPECT_EQ(s.BackgroundColor, 0); }},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=\r\n", [](const Settings& s) { EXPECT_EQ(s.BgmKind, 0); }},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=/no/such.mp3\r\n", [&](const Settings& s) {
+         EXPECT_EQ(s.BgmKind, 0);
+         EXPECT_EQ(s.BgmFile, "");
+         EXPECT_EQ(s.BgmFolder, home.path());
+       }},
+      {"BGM区分=1\r\nBGMﾌｧｲﾙ=/no/such.mp3\r\n", [&](const Settings& s) {
+         EXPECT_EQ(s.BgmKind, 1);
+         EXPECT_EQ(s.BgmFile, "");
+       }},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + song + "\r\n", [&](const Settings& s) {
+         EXPECT_EQ(s.BgmKind, 2);
+         EXPECT_EQ(s.BgmFolder, home.path());
+       }},
+      {"画像ﾌｫﾙﾀﾞ=" + home.path() + "/deleted\r\n",
+       [&](const Settings& s) { EXPECT_EQ(s.ImageFolder, home.path()); }},
+      {"画像ﾌｫﾙﾀﾞ=" + home.path() + "/" + std::string(300, 'x') + "\r\n",
+       [&](const Settings& s) { EXPECT_EQ(s.ImageFolder, home.path()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    WriteIni(ini, c.body);
+    Settings loaded;
+    LoadSettings(loaded, home.path(), ini);
+    c.check(loaded);
+  }
+  WriteIni(ini, "BGMﾌｧｲﾙ=" + std::string(300, 'y') + "\r\n");
+  EXPECT_EQ(ReadIniValue("Section", "bgmﾌｧｲﾙ", ini), std::string(255, 'y'));
+}
+
+TEST(SaveSettings, TakesTheTrackFromTheTrackBox) {
+  TempFolder home;
+  const std::pair<const char*, int16_t> cases[] = {
+      {"", 0}, {"12", 12}, {"abc", 0}, {"2.5", 2}, {"3.5", 4}, {"99999", 5}};
+  for (const auto& [text, track] : cases) {
+    SCOPED_TRACE(text);
+    Settings s;
+    s.BgmRepeat = 5;
+    SaveSettings(s, text, home / "LumenShow.ini");
+    EXPECT_EQ(s.BgmRepeat, track);
+    const std::string line = "BGM\xD8\xCB\xDF\xB0\xC4= " + std::to_string(track) + "\r\n";
+    EXPECT_NE(ReadBytes(home / "LumenShow.ini").find(line), std::string::npos);
+  }
+}
+
+// The old file must stand, whole, and no temporary file may be left beside it.
+void ExpectOldIniStands(const TempFolder& home, const std::string& oldBytes) {
+  ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), oldBytes);
+  EXPECT_EQ(std::distance(fs::directory_iterator(home.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SaveSettings, AnInterruptedWriteLeavesTheOldIniWhole) {
+  TempFolder home;
+  WriteBytes(home / "LumenShow.ini", Fixture("windows_written.ini"));
+  Settings s = Defaults(home.path());
+  // Files may grow to 100 bytes only: the write stops halfway, as on a full disk.
+  int status = test::RunInChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{100, 100};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    return SaveSettings(s, "", home / "LumenShow.ini") ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0) << "the save should report failure to its caller, and not crash";
+  ExpectOldIniStands(home, Fixture("windows_written.ini"));
+}
+
+TEST(SaveSettings, AFolderThatCannotBeWrittenLeavesTheOldIniWhole) {
+  TempFolder home;
+  WriteBytes(home / "LumenShow.ini", Fixture("windows_written.ini"));
+  // The file itself stays writable: a save must never rewrite it in place.
+  ::chmod((home / "LumenShow.ini").c_str(), 0666);
+  ::chmod(home.path().c_str(), 0555);
+  Settings s = Defaults(home.path());
+  int status = test::RunInChild([&] {
+    // Root writes anywhere: drop to "nobody" so the folder's rights apply.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 77;
+    return SaveSettings(s, "", home / "LumenShow.ini") ? 1 : 0;
+  });
+  ::chmod(home.path().c_str(), 0755);
+  if (status == 77) GTEST_SKIP() << "cannot switch to an unprivileged user here";
+  EXPECT_EQ(status, 0);
+  ExpectOldIniStands(home, Fixture("windows_written.ini"));
+}
+
+}  // namespace
+}  // namespace lumen::settings
