@@ -1,6 +1,7 @@
 // The subcommands, run as a user runs them: the real program, its output and exit status.
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -42,6 +43,10 @@ TEST(Cli, SettingsPrintsTheValuesAsLoaded) {
                          "\nAdvanceMode=0\nTurnDirection=0\nShowOrder=0\nTurnSpeed=0\n"
                          "BackgroundKind=0\nBackgroundColor=0\nAutoInterval=1\nMarginColor=2\n"
                          "BgmKind=0\nBgmRepeat=0\nBgmFile=\nBgmFolder=" + h + "\n");
+
+  // An empty LUMENSHOW_HOME counts as unset: the program's folder is the executable's.
+  const std::string exeFolder = std::filesystem::path(LUMENSHOW_BIN).parent_path().string();
+  EXPECT_NE(Lumenshow("", "settings").out.find("\nImageFolder=" + exeFolder + "\n"), std::string::npos);
 }
 
 TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {
