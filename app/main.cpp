@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "settings") return lumen::app::RunSettings(args);
   if (command == "order") return lumen::app::RunOrder(args);
+  if (command == "bgm") return lumen::app::RunBgm(args);
   std::cerr << "lumenshow: unknown subcommand '" << command
-            << "' (available: settings, order; no arguments opens the main window)\n";
+            << "' (available: settings, order, bgm; no arguments opens the main window)\n";
   return lumen::app::kBadArguments;
 }

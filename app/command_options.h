@@ -1,0 +1,39 @@
+// The words after a subcommand's name: options with a value, and the rest.
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/lumen_b.h"
+
+namespace lumen::app {
+
+// Exit status for arguments the program cannot use; one line on stderr says why.
+inline constexpr int kBadArguments = 2;
+
+struct CommandOptions {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values;  // "--ini" -> "FILE"
+
+  const std::string* Value(const std::string& option) const {
+    auto found = values.find(option);
+    return found == values.end() ? nullptr : &found->second;
+  }
+};
+
+// Reads the options named in withValue (each followed by its value); any other word
+// starting with "--" is an error, written to error.
+std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args,
+                                                  std::initializer_list<const char*> withValue,
+                                                  std::string& error);
+
+// The saved settings, from --ini FILE when given, else from the program folder's INI.
+settings::Settings LoadSettingsFor(const CommandOptions& options);
+
+// Writes "lumenshow: <command>: <why>" to stderr and returns kBadArguments.
+int BadArguments(const std::string& command, const std::string& why);
+
+}  // namespace lumen::app

@@ -1,0 +1,38 @@
+// MCI error codes (the Windows numbers) and their texts.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace lumen::platform::mci {
+
+enum MciError : uint32_t {
+  MCIERR_INVALID_DEVICE_ID = 257,
+  MCIERR_UNRECOGNIZED_KEYWORD = 259,
+  MCIERR_UNRECOGNIZED_COMMAND = 261,
+  MCIERR_HARDWARE = 262,
+  MCIERR_INVALID_DEVICE_NAME = 263,
+  MCIERR_DEVICE_OPEN = 265,
+  MCIERR_CANNOT_LOAD_DRIVER = 266,
+  MCIERR_MISSING_COMMAND_STRING = 267,
+  MCIERR_MISSING_STRING_ARGUMENT = 269,
+  MCIERR_BAD_INTEGER = 270,
+  MCIERR_MISSING_PARAMETER = 273,
+  MCIERR_UNSUPPORTED_FUNCTION = 274,
+  MCIERR_FILE_NOT_FOUND = 275,
+  MCIERR_DEVICE_NOT_READY = 276,
+  MCIERR_INTERNAL = 277,
+  MCIERR_OUTOFRANGE = 282,
+  MCIERR_DUPLICATE_ALIAS = 289,
+  MCIERR_BAD_CONSTANT = 290,
+  MCIERR_BAD_TIME_FORMAT = 293,
+  MCIERR_NO_CLOSING_QUOTE = 294,
+  MCIERR_INVALID_FILE = 296,
+  MCIERR_EXTRA_CHARACTERS = 305,
+  MCIERR_DEVICE_NOT_INSTALLED = 306,
+};
+
+// The text for a code, or empty for a code that is not an MCI error.
+std::string_view ErrorText(uint32_t code);
+
+}  // namespace lumen::platform::mci

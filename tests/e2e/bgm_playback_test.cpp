@@ -1,0 +1,162 @@
+// lumenshow bgm, run for real with SDL's disk audio driver: what the output file holds is
+// what a listener would have heard.
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "platform/cp932.h"
+#include "support/audio_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace lumen {
+namespace {
+
+using Runs = std::vector<std::pair<int, int>>;
+
+class BgmPlayback : public ::testing::Test {
+ protected:
+  void WriteIni(const std::string& body) {
+    test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + body));
+  }
+  // Runs the subcommand; returns its exit status. stdout goes to out, stderr to log.
+  int Run(double seconds, const std::string& env = "") {
+    std::string command = "LUMENSHOW_HOME='" + home.path() + "' SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" +
+                          home / "out.raw" + "' " + env + " '" LUMENSHOW_BIN "' bgm --seconds " +
+                          std::to_string(seconds) + " >'" + home / "stdout" + "' 2>'" + home / "stderr" + "'";
+    int status = std::system(command.c_str());
+    out = test::ReadBytes(home / "stdout");
+    log = test::ReadBytes(home / "stderr");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  Runs Heard(double window, const std::vector<int>& frequencies) {
+    return test::ToneRuns(test::ReadRawLE(home / "out.raw"), window, frequencies);
+  }
+  bool Printed(const std::string& lines) { return out.find(lines) != std::string::npos; }
+
+  test::TempFolder home;
+  std::string out, log;
+};
+
+// The runs of one frequency, in order, and the silences between them.
+std::vector<int> RunsOf(const Runs& runs, int frequency) {
+  std::vector<int> lengths;
+  for (auto [f, n] : runs) if (f == frequency) lengths.push_back(n);
+  return lengths;
+}
+
+TEST_F(BgmPlayback, AnMp3ThatEndsIsStartedAgainWithinASecond) {
+  test::WriteWav(home / "tone.wav", test::Tone(440, 0.6));
+  ASSERT_EQ(std::system(("lame --quiet '" + home / "tone.wav" + "' '" + home / "tone.mp3" + "'").c_str()), 0)
+      << "the lame encoder is needed to make the test's MP3";
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.mp3" + "\r\n");
+  ASSERT_EQ(Run(3.3), 0) << log;
+  EXPECT_TRUE(Printed("> open \"" + home / "tone.mp3" + "\" type MPEGVideo Alias MP3Play\n< 0\n"
+                      "> play MP3Play\n< 0\n> status MP3Play mode\n< 0 stopped\n"
+                      "> stop MP3Play\n< 0\n> play MP3Play from 0\n< 0\n")) << out;
+  EXPECT_TRUE(Printed("> stop MP3Play\n< 0\n> close MP3Play\n< 0\n")) << out;
+
+  Runs runs = Heard(0.05, {440});
+  SCOPED_TRACE(test::Describe(runs));
+  EXPECT_GE(RunsOf(runs, 440).size(), 3u);
+  for (size_t i = 1; i + 1 < runs.size(); ++i) {
+    if (runs[i].first == 0) {
+      EXPECT_LE(runs[i].second, 22) << "a gap longer than 1.1 s";
+    }
+  }
+}
+
+TEST_F(BgmPlayback, AWavLoopsWithoutGaps) {
+  test::WriteWav(home / "loop.WAV", test::Tone(660, 0.3));
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "loop.WAV" + "\r\n");
+  ASSERT_EQ(Run(1.6), 0) << log;
+  EXPECT_TRUE(Printed("> waveOutGetNumDevs\n< 1\n> PlaySound \"" + home / "loop.WAV" + "\" 9\n< 1\n")) << out;
+  EXPECT_TRUE(Printed("> PlaySound NULL 0\n< 1\n")) << out;
+  Runs runs = Heard(0.05, {660});
+  SCOPED_TRACE(test::Describe(runs));
+  ASSERT_EQ(RunsOf(runs, 660).size(), 1u);  // one unbroken run over several loops
+  EXPECT_GE(RunsOf(runs, 660)[0], 24);
+}
+
+// Tracks of 440, 660 and 880 Hz; track 2 is 83 sectors, so its end falls between polls.
+void WriteDisc(const test::TempFolder& home) {
+  std::vector<int16_t> bin = test::Tone(440, 1.0);
+  test::Append(bin, test::Tone(660, 83.0 / 75));
+  test::Append(bin, test::Tone(880, 1.0));
+  test::WriteRawLE(home / "disc.bin", bin);
+  test::WriteBytes(home / "disc.cue",
+                   "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                   "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n  TRACK 03 AUDIO\n    INDEX 01 00:02:08\n");
+}
+
+TEST_F(BgmPlayback, ADiscImageRepeatsTheChosenTrack) {
+  WriteDisc(home);
+  WriteIni("BGM区分=1\r\nBGMﾘﾋﾟｰﾄ=2\r\n");
+  ASSERT_EQ(Run(3.4, "LUMENSHOW_CDROM='" + home / "disc.cue" + "'"), 0) << log;
+  EXPECT_TRUE(Printed("> open cdaudio\n< 0\n> set cdaudio time format tmsf\n< 0\n"
+                      "> status cdaudio current track\n< 0 1\n> status cdaudio number of tracks\n< 0 3\n"
+                      "> status cdaudio mode\n< 0 stopped\n> status cdaudio position track 2\n< 0 02:00:00:00\n"
+                      "> play cdaudio from 02:00:00:00\n< 0\n")) << out;
+  EXPECT_TRUE(Printed("> status cdaudio current track\n< 0 3\n")) << out;
+  EXPECT_TRUE(Printed("> stop cdaudio\n< 0\n> close cdaudio\n< 0\n")) << out;
+
+  Runs runs = Heard(0.02, {440, 660, 880});
+  SCOPED_TRACE(test::Describe(runs));
+  EXPECT_TRUE(RunsOf(runs, 440).empty());
+  // Track 2, then the start of track 3, then track 2 again.
+  std::vector<int> order;
+  for (auto [f, n] : runs) if (f != 0 && (order.empty() || order.back() != f)) order.push_back(f);
+  ASSERT_GE(order.size(), 3u);
+  EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 3), (std::vector<int>{660, 880, 660}));
+}
+
+TEST_F(BgmPlayback, TheWholeDiscStartsAgainAfterItsEnd) {
+  WriteDisc(home);
+  WriteIni("BGM区分=1\r\n");
+  ASSERT_EQ(Run(4.0, "LUMENSHOW_CDROM='" + home / "disc.cue" + "'"), 0) << log;
+  EXPECT_TRUE(Printed("> status cdaudio mode\n< 0 stopped\n> play cdaudio\n< 0\n")) << out;
+  Runs runs = Heard(0.05, {440, 660, 880});
+  SCOPED_TRACE(test::Describe(runs));
+  std::vector<int> order;
+  for (auto [f, n] : runs) if (f != 0 && (order.empty() || order.back() != f)) order.push_back(f);
+  EXPECT_EQ(order, (std::vector<int>{440, 660, 880, 440}));
+}
+
+TEST_F(BgmPlayback, FailuresLeaveTheShowSilentButRunning) {
+  test::WriteBytes(home / "notes.mp3", "this is not music");
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "notes.mp3" + "\r\n");
+  EXPECT_EQ(Run(1.2), 0);
+  EXPECT_TRUE(Printed(" type MPEGVideo Alias MP3Play\n< 296 ")) << out;
+  EXPECT_TRUE(Printed("> play MP3Play from 0\n< 263 ")) << out;
+  EXPECT_NE(log.find("cannot decode"), std::string::npos) << log;
+
+  test::WriteWav(home / "tone.wav", test::Tone(440, 0.5));
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.wav" + "\r\n");
+  EXPECT_EQ(Run(0.5, "SDL_AUDIODRIVER=no-such-driver"), 0);
+  EXPECT_TRUE(Printed("> waveOutGetNumDevs\n< 0\n")) << out;
+  EXPECT_EQ(out.find("> PlaySound \""), std::string::npos) << out;
+
+  WriteIni("BGM区分=1\r\n");
+  EXPECT_EQ(Run(0.5, "LUMENSHOW_CDROM='" + home / "none.cue" + "'"), 0);
+  EXPECT_TRUE(Printed("> status cdaudio current track\n< 276 ")) << out;
+  EXPECT_EQ(out.find("> status cdaudio number of tracks"), std::string::npos) << "the poll gives up";
+  EXPECT_EQ(out.find("> stop cdaudio"), std::string::npos) << "no stop after the poll gave up";
+
+  WriteDisc(home);
+  WriteIni("BGM区分=1\r\nBGMﾘﾋﾟｰﾄ=9\r\n");
+  EXPECT_EQ(Run(0.5, "LUMENSHOW_CDROM='" + home / "disc.cue" + "'"), 0);
+  EXPECT_TRUE(Printed("> status cdaudio position track 9\n< 282 ")) << out;
+  EXPECT_TRUE(Printed("> play cdaudio from Error:282\n< 270 ")) << out;
+}
+
+TEST_F(BgmPlayback, WithoutAnAudioOutputTheLogSaysWhy) {
+  test::WriteWav(home / "tone.wav", test::Tone(440, 0.5));
+  ASSERT_EQ(std::system(("lame --quiet '" + home / "tone.wav" + "' '" + home / "tone.mp3" + "'").c_str()), 0);
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.mp3" + "\r\n");
+  EXPECT_EQ(Run(0.3, "SDL_AUDIODRIVER=no-such-driver"), 0);
+  EXPECT_TRUE(Printed("MP3Play\n< 262 ")) << out;
+  EXPECT_NE(log.find("no audio output"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace lumen
