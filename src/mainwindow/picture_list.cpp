@@ -5,17 +5,13 @@
 #include <string_view>
 #include <sys/stat.h>
 
+#include "platform/ascii_text.h"
+
 namespace lumen::mainwindow {
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
-  if (name.size() < suffix.size()) return false;
-  name.remove_prefix(name.size() - suffix.size());
-  return std::equal(name.begin(), name.end(), suffix.begin(),
-                    [](char a, char b) { return AsciiLower(a) == b; });
-}
+using platform::AsciiLower;
+using platform::EndsWithNoCase;
 
 bool IsPictureName(std::string_view name) {
   return !name.starts_with('.') && (EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".bmp"));

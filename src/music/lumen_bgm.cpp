@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ascii_text.h"
 #include "platform/debug_log.h"
 #include "settings/numeric_text.h"
 
@@ -14,11 +15,7 @@ constexpr uint32_t kCdModeLength = 255;
 constexpr uint32_t kMp3ModeLength = 30;
 constexpr size_t kModeCompared = 7;
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
-  return text;
-}
+using platform::AsciiUppered;
 
 }  // namespace
 
@@ -58,12 +55,12 @@ void Lumen_BGM::OpenCd() {
 
 void Lumen_BGM::PollCd() {
   CdPollActive = true;
-  std::string track = Upper(QueryMci("status cdaudio current track"));
+  std::string track = AsciiUppered(QueryMci("status cdaudio current track"));
   if (track.find("ERR") != std::string::npos) {
     CdPollActive = false;
     return;
   }
-  if (Upper(QueryMci("status cdaudio number of tracks")).find("ERR") != std::string::npos) {
+  if (AsciiUppered(QueryMci("status cdaudio number of tracks")).find("ERR") != std::string::npos) {
     CdPollActive = false;
     return;
   }

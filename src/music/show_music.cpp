@@ -1,12 +1,13 @@
 #include "music/show_music.h"
 
+#include "platform/ascii_text.h"
+
 namespace lumen::music {
 
 ShowMusic::FileKind ShowMusic::MusicFileKind() const {
   const std::string& file = settings_.BgmFile;
   if (file.size() < 3) return FileKind::None;
-  std::string ending = file.substr(file.size() - 3);
-  for (char& c : ending) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  std::string ending = platform::AsciiUppered(file.substr(file.size() - 3));
   return ending == "WAV" ? FileKind::Wav : ending == "MP3" ? FileKind::Mp3 : FileKind::None;
 }
 

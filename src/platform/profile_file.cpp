@@ -1,9 +1,10 @@
 #include "platform/profile_file.h"
 
+#include <algorithm>
+
+#include "platform/ascii_text.h"
 #include "platform/cp932.h"
 #include "platform/whole_file.h"
-
-#include <algorithm>
 
 namespace lumen::platform {
 namespace {
@@ -15,8 +16,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 // Case-insensitive for ASCII letters only. The second byte of a two-byte character is
 // compared exactly: folding it would make ア (83 41) equal ヂ (83 61).

@@ -9,15 +9,13 @@
 #include <cstring>
 #include <endian.h>
 
+#include "platform/ascii_text.h"
 #include "platform/debug_log.h"
 
 namespace lumen::platform::audio {
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  size_t n = std::strlen(suffix);
-  return text.size() >= n && strcasecmp(text.c_str() + text.size() - n, suffix) == 0;
-}
+using platform::EndsWithNoCase;
 
 // libcdio's errors go to the debug log instead of straight to stderr; its warnings
 // (short pregaps and the like) are left out.

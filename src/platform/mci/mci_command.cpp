@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/ascii_text.h"
 #include "platform/mci/mci_errors.h"
 
 namespace lumen::platform::mci {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-bool SameWord(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
+bool SameWord(std::string_view a, std::string_view b) { return EqualsNoCase(a, b); }
 
 int64_t ParseCount(const std::string& text) {
   if (text.empty() || text.size() > 10) return -1;
@@ -52,8 +49,7 @@ uint32_t ParseCommand(std::string_view text, MciCommand& command) {
   if (words.empty()) return MCIERR_MISSING_COMMAND_STRING;
   if (words.size() < 2) return MCIERR_MISSING_STRING_ARGUMENT;
 
-  command.verb = words[0];
-  std::transform(command.verb.begin(), command.verb.end(), command.verb.begin(), Lower);
+  command.verb = AsciiLowered(words[0]);
   command.device = words[1];
   command.args.clear();
   for (size_t w = 2; w < words.size(); ++w) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ascii_text.h"
 #include "platform/mci/cd_device.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/mci/mpeg_device.h"
@@ -9,16 +10,7 @@
 namespace lumen::platform::mci {
 namespace {
 
-std::string Key(std::string_view name) {
-  std::string key(name);
-  std::transform(key.begin(), key.end(), key.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-  return key;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && SameWord(text.substr(text.size() - suffix.size()), suffix);
-}
+std::string Key(std::string_view name) { return AsciiLowered(name); }
 
 constexpr std::string_view kVerbs[] = {"play", "stop", "pause", "resume", "status", "set", "seek"};
 
