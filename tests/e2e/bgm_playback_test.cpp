@@ -20,6 +20,7 @@ class BgmPlayback : public ::testing::Test {
     test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + body));
   }
   // Runs the subcommand; returns its exit status. stdout goes to out, stderr to log.
+  // env: variables, and optionally a command that runs the program ("timeout ...").
   int Run(double seconds, const std::string& env = "") {
     std::string command = "LUMENSHOW_HOME='" + home.path() + "' SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" +
                           home / "out.raw" + "' " + env + " '" LUMENSHOW_BIN "' bgm --seconds " +
@@ -156,6 +157,10 @@ TEST_F(BgmPlayback, WithoutAnAudioOutputTheLogSaysWhy) {
   EXPECT_EQ(Run(0.3, "SDL_AUDIODRIVER=no-such-driver"), 0);
   EXPECT_TRUE(Printed("MP3Play\n< 262 ")) << out;
   EXPECT_NE(log.find("no audio output"), std::string::npos) << log;
+
+  // Ctrl+C ends it early, through the same stop as a show's end.
+  EXPECT_EQ(Run(30, "timeout --preserve-status -s INT 0.8"), 0);
+  EXPECT_TRUE(Printed("> play MP3Play\n< 0\n> stop MP3Play\n< 0\n> close MP3Play\n< 0\n")) << out;
 }
 
 }  // namespace
