@@ -1,0 +1,19 @@
+// The orientation tag (0x0112) of a JPEG's EXIF block: how the stored pixels must be
+// turned to stand upright.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace lumen::platform::picture {
+
+// 1 upright, 2 mirrored left-right, 3 turned 180°, 4 mirrored top-bottom, 5 transposed,
+// 6 to be turned 90° clockwise, 7 transversed, 8 to be turned 90° anticlockwise.
+// `app1` is the APP1 segment's data ("Exif\0\0" and the TIFF block); 1 when it holds no
+// valid tag.
+int ExifOrientation(const uint8_t* app1, size_t length);
+
+// Orientations 5 to 8 swap width and height.
+constexpr bool SwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+}  // namespace lumen::platform::picture

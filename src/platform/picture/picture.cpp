@@ -1,0 +1,66 @@
+#include "platform/picture/picture.h"
+
+#include <QImage>
+#include <QImageReader>
+
+#include "platform/gdi/gdi.h"
+#include "platform/picture/jpeg_picture.h"
+#include "platform/whole_file.h"
+
+namespace lumen::platform::picture {
+namespace {
+
+class DecodedPicture : public Picture {
+ public:
+  explicit DecodedPicture(gdi::Surface surface)
+      : Picture(surface.Width(), surface.Height()), surface_(std::move(surface)) {}
+  bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height) const override {
+    return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
+  }
+
+ private:
+  gdi::Surface surface_;
+};
+
+bool IsJpeg(const std::string& bytes) {
+  return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+         static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
+}
+
+}  // namespace
+
+std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
+  return std::make_unique<DecodedPicture>(std::move(surface));
+}
+
+LoadedPicture LoadPicture(const std::string& path) {
+  LoadedPicture result;
+  FileContents file = ReadWholeFile(path);
+  if (file.status != FileContents::Status::Read) {
+    result.error = "cannot read " + path;
+    return result;
+  }
+  // By content, not by name: a ".jpg" holding a BMP still loads.
+  if (IsJpeg(file.bytes)) {
+    result.picture = OpenJpeg(std::move(file.bytes), result.error);
+    if (!result.picture) result.error = path + ": " + result.error;
+    return result;
+  }
+  QImageReader reader(QString::fromStdString(path));
+  reader.setAutoTransform(false);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    result.error = path + ": " + reader.errorString().toStdString();
+    return result;
+  }
+  image = image.convertToFormat(QImage::Format_RGB32);
+  gdi::Surface surface(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    std::copy(from, from + image.width(), surface.Row(y));
+  }
+  result.picture = std::make_unique<DecodedPicture>(std::move(surface));
+  return result;
+}
+
+}  // namespace lumen::platform::picture

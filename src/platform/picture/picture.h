@@ -1,0 +1,49 @@
+// LoadPicture: a picture file decoded at its natural size, upright.
+//
+// JPEG goes through libjpeg-turbo with its default (accurate) decoding and the EXIF
+// orientation applied; a JPEG is decoded anew, row by row, each time it is drawn, and
+// only the rows and columns a stretched copy takes are kept, so a 24-megapixel photo
+// never occupies 96 MB. Other formats (BMP in all its variants, and whatever else
+// QImageReader reads) are decoded whole.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/gdi/surface.h"
+
+namespace lumen::platform::picture {
+
+// A JPEG whose decoded size would exceed this is refused (a decompression bomb).
+inline constexpr uint64_t kMaxDecodedBytes = 512ull << 20;
+
+class Picture {
+ public:
+  virtual ~Picture() = default;
+  int Width() const { return width_; }   // upright
+  int Height() const { return height_; }
+  // Draws the whole picture onto the destination rectangle exactly as StretchBlt from a
+  // surface holding it would (COLORONCOLOR, clipped). False when decoding fails; pixels
+  // may then have been written.
+  virtual bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height) const = 0;
+
+ protected:
+  Picture(int width, int height) : width_(width), height_(height) {}
+
+ private:
+  int width_;
+  int height_;
+};
+
+struct LoadedPicture {
+  std::unique_ptr<Picture> picture;  // null when the file cannot be loaded
+  std::string error;                 // why, for the debug log
+};
+
+// Thread-safe: pictures may be loaded and drawn on any thread.
+LoadedPicture LoadPicture(const std::string& path);
+
+// A picture already in memory (tests, thumbnails).
+std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface);
+
+}  // namespace lumen::platform::picture

@@ -1,0 +1,162 @@
+#include "platform/picture/picture.h"
+
+#include <QImage>
+#include <QTransform>
+#include <gtest/gtest.h>
+
+#include "platform/gdi/gdi.h"
+#include "platform/picture/exif_orientation.h"
+#include "support/jpeg_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace lumen::platform::picture {
+namespace {
+
+using gdi::Surface;
+
+// The upright form of a decoded picture, turned by Qt (independently of our mapping).
+Surface Upright(const Surface& stored, int orientation) {
+  QImage image(reinterpret_cast<const uchar*>(stored.Row(0)), stored.Width(), stored.Height(),
+               QImage::Format_RGB32);
+  QTransform turn;
+  bool mirror = orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7;
+  if (orientation == 3 || orientation == 4) turn.rotate(180);
+  if (orientation == 5 || orientation == 6) turn.rotate(90);
+  if (orientation == 7 || orientation == 8) turn.rotate(270);
+  QImage upright = image.transformed(turn);
+  if (mirror) upright = upright.mirrored(true, false);
+  Surface result(upright.width(), upright.height());
+  for (int y = 0; y < upright.height(); ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(upright.constScanLine(y));
+    std::copy(row, row + upright.width(), result.Row(y));
+  }
+  return result;
+}
+
+void ExpectSame(const Surface& actual, const Surface& expected) {
+  ASSERT_EQ(actual.Width(), expected.Width());
+  ASSERT_EQ(actual.Height(), expected.Height());
+  for (int y = 0; y < actual.Height(); ++y) {
+    for (int x = 0; x < actual.Width(); ++x) {
+      ASSERT_EQ(actual.Row(y)[x], expected.Row(y)[x]) << std::hex << "at " << std::dec << x << "," << y;
+    }
+  }
+}
+
+TEST(LoadPicture, JpegDrawsAsAStretchedCopyOfItsFullDecodingInEveryOrientation) {
+  test::TempFolder folder;
+  const std::string plain = test::MakeJpeg(97, 61);
+  const Surface stored = test::DecodeWhole(plain);
+  struct Box {
+    int x, y, w, h;
+  };
+  const Box boxes[] = {{0, 0, 40, 30}, {-7, 5, 150, 90}, {3, -20, 61, 97}, {0, 0, 1, 1}};
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE("orientation " + std::to_string(orientation));
+    const std::string path = folder / ("o" + std::to_string(orientation) + ".jpg");
+    test::WriteBytes(path, test::WithOrientation(plain, orientation, orientation % 2 == 0));
+    LoadedPicture loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded.picture) << loaded.error;
+    const Surface upright = Upright(stored, orientation);
+    EXPECT_EQ(loaded.picture->Width(), upright.Width());
+    EXPECT_EQ(loaded.picture->Height(), upright.Height());
+    for (const Box& b : boxes) {
+      Surface actual(80, 50, 0x00ABCDEF), expected(80, 50, 0x00ABCDEF);
+      ASSERT_TRUE(loaded.picture->StretchTo(actual, b.x, b.y, b.w, b.h));
+      gdi::StretchBlt(expected, b.x, b.y, b.w, b.h, upright, 0, 0, upright.Width(), upright.Height());
+      ExpectSame(actual, expected);
+    }
+  }
+}
+
+TEST(LoadPicture, ReadsGreyscaleAndUnsubsampledJpegs) {
+  test::TempFolder folder;
+  for (int sampling : {TJSAMP_GRAY, TJSAMP_444, TJSAMP_422}) {
+    const std::string jpeg = test::MakeJpeg(33, 17, sampling);
+    test::WriteBytes(folder / "p.jpg", jpeg);
+    LoadedPicture loaded = LoadPicture(folder / "p.jpg");
+    ASSERT_TRUE(loaded.picture) << loaded.error;
+    Surface actual(33, 17);
+    loaded.picture->StretchTo(actual, 0, 0, 33, 17);
+    ExpectSame(actual, test::DecodeWhole(jpeg));
+  }
+}
+
+// BMP variants written byte by byte: 2 x 2 pixels, red green / blue white (top row first).
+std::string Bmp(int headerSize, int bits, int compression, bool topDown, const std::string& palette,
+                const std::string& pixels) {
+  auto le = [](uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
+    return s;
+  };
+  std::string info;
+  if (headerSize == 12) {  // OS/2 BITMAPCOREHEADER
+    info = le(12, 4) + le(2, 2) + le(2, 2) + le(1, 2) + le(bits, 2);
+  } else {
+    info = le(40, 4) + le(2, 4) + le(topDown ? uint32_t(-2) : 2, 4) + le(1, 2) + le(bits, 2) + le(compression, 4) +
+           le(pixels.size(), 4) + le(2835, 4) + le(2835, 4) + le(palette.empty() ? 0 : 4, 4) + le(0, 4);
+  }
+  uint32_t offset = 14 + info.size() + palette.size();
+  return "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + pixels;
+}
+
+TEST(LoadPicture, ReadsTheCommonBmpVariants) {
+  test::TempFolder folder;
+  const std::string bgr = std::string("\xFF\0\0", 3) + std::string("\xFF\xFF\xFF", 3);  // blue, white
+  const std::string rg = std::string("\0\0\xFF", 3) + std::string("\0\xFF\0", 3);       // red, green
+  const std::string pad(2, '\0');
+  // Palette (B, G, R, 0): 0 red, 1 green, 2 blue, 3 white.
+  const std::string palette = std::string("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0\xFF\xFF\xFF\0", 16);
+  const std::pair<const char*, std::string> files[] = {
+      {"24-bit bottom-up", Bmp(40, 24, 0, false, "", bgr + pad + rg + pad)},
+      {"24-bit top-down", Bmp(40, 24, 0, true, "", rg + pad + bgr + pad)},
+      {"OS/2 24-bit", Bmp(12, 24, 0, false, "", bgr + pad + rg + pad)},
+      {"8-bit palette", Bmp(40, 8, 0, false, palette, std::string("\2\3\0\0\0\1\0\0", 8))},
+      {"8-bit RLE", Bmp(40, 8, 1, false, palette, std::string("\1\2\1\3\0\0\1\0\1\1\0\1", 12))},
+      {"4-bit palette", Bmp(40, 4, 0, false, palette, std::string("\x23\0\0\0\x01\0\0\0", 8))},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    test::WriteBytes(folder / "p.bmp", bytes);
+    LoadedPicture loaded = LoadPicture(folder / "p.bmp");
+    ASSERT_TRUE(loaded.picture) << loaded.error;
+    Surface s(2, 2);
+    loaded.picture->StretchTo(s, 0, 0, 2, 2);
+    EXPECT_EQ(s.GetPixel(0, 0), 0x0000FFu);  // COLORREF red
+    EXPECT_EQ(s.GetPixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(s.GetPixel(0, 1), 0xFF0000u);
+    EXPECT_EQ(s.GetPixel(1, 1), 0xFFFFFFu);
+  }
+}
+
+TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
+  test::TempFolder folder;
+  std::string bomb = test::MakeJpeg(16, 16);
+  size_t sof = bomb.find("\xFF\xC0");
+  ASSERT_NE(sof, std::string::npos);
+  bomb[sof + 5] = char(30000 >> 8), bomb[sof + 6] = char(30000 & 0xFF);  // height
+  bomb[sof + 7] = char(30000 >> 8), bomb[sof + 8] = char(30000 & 0xFF);  // width
+  test::WriteBytes(folder / "bomb.jpg", bomb);
+  test::WriteBytes(folder / "text.jpg", "\xFF\xD8\xFF not really");
+  test::WriteBytes(folder / "text.bmp", "hello");
+  for (const char* name : {"bomb.jpg", "text.jpg", "text.bmp", "missing.jpg"}) {
+    LoadedPicture loaded = LoadPicture(folder / name);
+    EXPECT_FALSE(loaded.picture) << name;
+    EXPECT_FALSE(loaded.error.empty()) << name;
+  }
+}
+
+TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
+  for (bool bigEndian : {false, true}) {
+    std::string jpeg = test::WithOrientation("\xFF\xD8", 6, bigEndian);
+    auto* app1 = reinterpret_cast<const uint8_t*>(jpeg.data() + 6);
+    EXPECT_EQ(ExifOrientation(app1, jpeg.size() - 6), 6);
+  }
+  const uint8_t junk[] = "Exif\0\0II\x2A\0\xFF\xFF\xFF\x7F";
+  EXPECT_EQ(ExifOrientation(junk, sizeof junk - 1), 1);
+  EXPECT_EQ(ExifOrientation(junk, 3), 1);
+}
+
+}  // namespace
+}  // namespace lumen::platform::picture

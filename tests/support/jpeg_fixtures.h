@@ -1,0 +1,67 @@
+// JPEG files made in the tests with TurboJPEG, and TurboJPEG's own full decoding: an
+// independent path to the pixels LoadPicture must produce.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <turbojpeg.h>
+#include <vector>
+
+#include "platform/gdi/surface.h"
+
+namespace lumen::test {
+
+// A picture with detail everywhere, so any wrong row or column shows.
+inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420, int quality = 90) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      p[0] = static_cast<unsigned char>(x * 7 + y * 3);
+      p[1] = static_cast<unsigned char>(y * 5 ^ x);
+      p[2] = static_cast<unsigned char>((x / 8 + y / 8) % 2 ? 230 : 20);
+    }
+  }
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size, subsampling, quality, 0);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  tjFree(out);
+  tjDestroy(handle);
+  return bytes;
+}
+
+// The JPEG with an EXIF block holding only the orientation tag, right after SOI.
+inline std::string WithOrientation(const std::string& jpeg, int orientation, bool bigEndian = false) {
+  std::string tiff = bigEndian ? std::string("MM\0\x2A\0\0\0\x08", 8) : std::string("II\x2A\0\x08\0\0\0", 8);
+  auto u16 = [&](int v) {
+    return bigEndian ? std::string{char(v >> 8), char(v & 0xFF)} : std::string{char(v & 0xFF), char(v >> 8)};
+  };
+  tiff += u16(1);                                                     // one entry
+  tiff += u16(0x0112) + u16(3) + (bigEndian ? std::string("\0\0\0\1", 4) : std::string("\1\0\0\0", 4));
+  tiff += u16(orientation) + u16(0);
+  tiff += std::string(4, '\0');                                       // no next IFD
+  std::string app1 = std::string("Exif\0\0", 6) + tiff;
+  size_t length = app1.size() + 2;
+  std::string segment = std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + app1;
+  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+// TurboJPEG's full-size decoding, default (accurate) settings.
+inline platform::gdi::Surface DecodeWhole(const std::string& jpeg) {
+  tjhandle handle = tjInitDecompress();
+  int width = 0, height = 0, subsampling = 0, colourspace = 0;
+  auto* data = reinterpret_cast<const unsigned char*>(jpeg.data());
+  tjDecompressHeader3(handle, data, jpeg.size(), &width, &height, &subsampling, &colourspace);
+  platform::gdi::Surface surface(width, height);
+  tjDecompress2(handle, data, jpeg.size(), reinterpret_cast<unsigned char*>(surface.Row(0)), width, 0, height,
+                TJPF_BGRA, 0);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) surface.Row(y)[x] |= 0xFF000000u;
+  }
+  tjDestroy(handle);
+  return surface;
+}
+
+}  // namespace lumen::test
