@@ -1,0 +1,55 @@
+#include "slideshow/fit_picture.h"
+
+#include <algorithm>
+
+#include "platform/debug_log.h"
+#include "platform/picture/picture.h"
+#include "platform/rounding.h"
+
+namespace lumen::slideshow {
+
+using platform::RoundHalfEven;
+
+Placement FitPlacement(double w0, double h0, double mw, double mh) {
+  if (w0 < mw && h0 < mh) {
+    return {RoundHalfEven((mw - w0) / 2), RoundHalfEven((mh - h0) / 2), static_cast<int>(w0),
+            static_cast<int>(h0)};
+  }
+  double fittedWidth, fittedHeight;
+  if (w0 > h0) {
+    fittedWidth = mw;
+    fittedHeight = (mw * h0) / w0;  // the product before the division
+  } else {
+    fittedHeight = mh;
+    fittedWidth = (mh * w0) / h0;
+  }
+  return {RoundHalfEven((mw - fittedWidth) / 2), RoundHalfEven((mh - fittedHeight) / 2),
+          RoundHalfEven(fittedWidth), RoundHalfEven(fittedHeight)};
+}
+
+std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, int pageWidth, int pageHeight) {
+  if (path.empty()) return nullptr;
+  platform::picture::LoadedPicture loaded = platform::picture::LoadPicture(path);
+  if (!loaded.picture) {
+    platform::DebugLog("cannot show " + loaded.error);
+    return nullptr;
+  }
+  const platform::picture::Picture& picture = *loaded.picture;
+  Placement at = FitPlacement(picture.Width(), picture.Height(), pageWidth, pageHeight);
+  auto fitted = std::make_shared<FittedPicture>();
+  fitted->naturalWidth = picture.Width();
+  fitted->naturalHeight = picture.Height();
+  fitted->x = std::max(0, at.x);
+  fitted->y = std::max(0, at.y);
+  int right = std::min(pageWidth, at.x + at.width), bottom = std::min(pageHeight, at.y + at.height);
+  if (right <= fitted->x || bottom <= fitted->y) return fitted;  // nothing of it on the page
+  fitted->pixels.Resize(right - fitted->x, bottom - fitted->y);
+  // The whole rectangle's mapping, drawn into its on-page part.
+  if (!picture.StretchTo(fitted->pixels, at.x - fitted->x, at.y - fitted->y, at.width, at.height)) {
+    platform::DebugLog("cannot decode " + path);
+    return nullptr;
+  }
+  return fitted;
+}
+
+}  // namespace lumen::slideshow

@@ -1,0 +1,179 @@
+#include "slideshow/lumen_s.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/gdi/gdi.h"
+#include "platform/rounding.h"
+
+namespace lumen::slideshow {
+
+using platform::RoundHalfEven;
+namespace gdi = platform::gdi;
+
+namespace {
+
+// The 16-bit conversions of the show: a value that does not fit fails, and the step
+// that needed it is skipped.
+bool Fits16(int64_t value) {
+  return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
+}
+
+}  // namespace
+
+Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
+                 music::ShowMusic* music, bool prepareAhead)
+    : host_(host),
+      settings_(settings),
+      show_(show),
+      music_(music),
+      preparer_(PageWidth, PageHeight, prepareAhead),
+      window_(0, 0, 0x000000) {}
+
+void Lumen_S::Form_Load() {
+  PixelSize screen = host_.Screen();
+  host_.SetWindowSize(screen.width, screen.height);
+
+  // Pic_Master is the 900 x 600 fit box; both page buffers take its size and MarginColor.
+  const gdi::COLORREF margin = static_cast<gdi::COLORREF>(settings_.MarginColor);
+  pic1 = gdi::Surface(PageWidth, PageHeight, margin);
+  pic2 = gdi::Surface(PageWidth, PageHeight, margin);
+  buffersExist_ = true;
+
+  // A right-turn show starts at the last entry and walks backwards; a left-turn show
+  // starts at the first.
+  if (settings_.TurnDirection != 0) {
+    currentPos_ = 1;
+  } else if (Fits16(show_.ImageCount)) {
+    currentPos_ = static_cast<int16_t>(show_.ImageCount);
+  }
+  FitPicture(pic1, currentPos_);
+
+  if (music_ != nullptr) {
+    music_->Start();
+    SyncMusicTimers();
+  }
+  PrepareNeighbours();
+}
+
+void Lumen_S::SyncMusicTimers() {
+  host_.SetTimerEnabled(1, music_->Mp3TimerEnabled());
+  host_.SetTimerEnabled(2, music_->CdTimerEnabled());
+}
+
+void Lumen_S::SetColorKey(gdi::COLORREF colour) { host_.SetColorKey(colour); }
+
+void Lumen_S::Form_Resize() {
+  PixelSize client = host_.ClientSize();
+  if (client.width != window_.Width() || client.height != window_.Height()) {
+    window_.Resize(client.width, client.height);
+  }
+  if (settings_.BackgroundKind != 0) {
+    window_.SetBackgroundColor(static_cast<gdi::COLORREF>(settings_.BackgroundColor));
+  } else {
+    SetColorKey(window_.BackgroundColor());
+  }
+  // Refused for a maximised window; then the page is centred in the full screen.
+  host_.SetWindowSize(RoundHalfEven(1.5 * client.height), client.height);
+
+  client = host_.ClientSize();
+  if (client.width != window_.Width() || client.height != window_.Height()) {
+    window_.Resize(client.width, client.height);
+  }
+  pageLeft_ = RoundHalfEven((client.width - PageWidth) / 2.0);
+  pageTop_ = RoundHalfEven((client.height - PageHeight) / 2.0);
+  if (buffersExist_) {
+    gdi::SetStretchBltMode(window_, gdi::COLORONCOLOR);
+    gdi::StretchBlt(window_, pageLeft_, pageTop_, PageWidth, PageHeight, pic1, 0, 0, pic1.Width(), pic1.Height());
+    PresentWindow();
+  }
+  if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(3, true);
+}
+
+void Lumen_S::PresentWindow() { host_.Present(window_); }
+
+void Lumen_S::FitPicture(gdi::Surface& buffer, int slot) {
+  // A slot outside SlideOrder, or an entry outside ImagePaths, is a load that fails.
+  std::string path;
+  if (slot >= 0 && static_cast<size_t>(slot) < show_.SlideOrder.size()) {
+    int32_t index = show_.SlideOrder[static_cast<size_t>(slot)];
+    if (index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size()) {
+      path = show_.ImagePaths[static_cast<size_t>(index)];
+    }
+  }
+  // A failed load leaves Pic_Orign as it was: the picture loaded before is drawn again.
+  if (auto fitted = path.empty() ? nullptr : preparer_.Get(path)) {
+    Pic_Orign = fitted;
+    pictureWidth_ = fitted->naturalWidth;
+    pictureHeight_ = fitted->naturalHeight;
+  }
+  gdi::SetStretchBltMode(buffer, gdi::COLORONCOLOR);
+  if (Pic_Orign && !Pic_Orign->pixels.Empty()) {
+    gdi::BitBlt(buffer, Pic_Orign->x, Pic_Orign->y, Pic_Orign->pixels.Width(), Pic_Orign->pixels.Height(),
+                Pic_Orign->pixels, 0, 0);
+  }
+}
+
+void Lumen_S::PrepareNeighbours() {
+  auto pathAt = [&](int64_t slot) -> std::string {
+    if (slot < 0 || static_cast<size_t>(slot) >= show_.SlideOrder.size()) return {};
+    int32_t index = show_.SlideOrder[static_cast<size_t>(slot)];
+    return index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size() ? show_.ImagePaths[index] : "";
+  };
+  const int64_t count = show_.ImageCount;
+  const int64_t next = currentPos_ + 1 > count ? 1 : currentPos_ + 1;
+  const int64_t previous = currentPos_ - 1 == 0 ? count : currentPos_ - 1;
+  // The automatic direction first.
+  const bool forward = settings_.TurnDirection != 0;
+  preparer_.Prepare({pathAt(currentPos_), pathAt(forward ? next : previous), pathAt(forward ? previous : next)});
+}
+
+int Lumen_S::AutoWaitMilliseconds() const {
+  return std::clamp<int>(settings_.AutoInterval, 0, 32) * 1000;
+}
+
+void Lumen_S::Form_KeyUp(int keyCode, int /*shift*/) {
+  if (exited_) return;
+  switch (keyCode) {
+    case kKeyEscape: Ready2Exit(); break;
+    case kKeyLeft: FlipLeft(); break;
+    case kKeyRight: FlipRight(); break;
+    default: break;
+  }
+}
+
+void Lumen_S::Timer1_Timer() {
+  if (music_ != nullptr) music_->Mp3TimerTick();
+}
+
+void Lumen_S::Timer2_Timer() {
+  if (music_ == nullptr) return;
+  music_->CdTimerTick();
+  host_.SetTimerEnabled(2, music_->CdTimerEnabled());
+}
+
+void Lumen_S::Timer3_Timer() {
+  if (exited_) return;
+  if (settings_.TurnDirection == 0) {
+    FlipLeft();
+  } else {
+    FlipRight();
+  }
+  host_.Sleep(AutoWaitMilliseconds());
+}
+
+void Lumen_S::Ready2Exit() {
+  if (exited_) return;
+  exited_ = true;
+  if (music_ != nullptr) {
+    music_->Exit();  // the CD only while its poll still runs; then the file's engine
+    SyncMusicTimers();
+  }
+  host_.SetTimerEnabled(3, false);
+  host_.CloseWindow();
+}
+
+void Lumen_S::Form_QueryUnload() { Ready2Exit(); }
+void Lumen_S::Form_Unload() { Ready2Exit(); }
+
+}  // namespace lumen::slideshow

@@ -1,0 +1,88 @@
+// The show window: a 900 x 600 page centred on a transparent or coloured background,
+// pictures fitted into the page, turned with the book-leaf animation by the arrow keys or
+// automatically, with the background music running; Esc ends it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "music/show_music.h"
+#include "platform/gdi/surface.h"
+#include "settings/lumen_b.h"
+#include "slideshow/fit_picture.h"
+#include "slideshow/page_preparer.h"
+#include "slideshow/show_host.h"
+
+namespace lumen::slideshow {
+
+inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyRight = 39;
+
+class Lumen_S {
+ public:
+  // All references must outlive the window. music may be null (no music at all);
+  // prepareAhead fits the neighbouring pictures on a thread of their own.
+  Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
+          music::ShowMusic* music, bool prepareAhead = true);
+
+  // The window's events, as the host delivers them.
+  void Form_Load();
+  void Form_Resize();
+  void Form_KeyUp(int keyCode, int shift);
+  void Timer1_Timer();
+  void Timer2_Timer();
+  void Timer3_Timer();
+  void Form_QueryUnload();
+  void Form_Unload();
+
+  // The exit sequence: stops the music and closes the window. Runs once; later calls
+  // (the close it causes comes back through Form_QueryUnload) find nothing more to do.
+  void Ready2Exit();
+
+  void FlipLeft();
+  void FlipRight();
+  // Composes the frame for FoldPos and presents it.
+  void Blting(bool reverse);
+  void FitPicture(platform::gdi::Surface& buffer, int slot);
+
+  // The window image and the state the turns use, for the host and the tests.
+  const platform::gdi::Surface& WindowImage() const { return window_; }
+  int16_t CurrentPos() const { return currentPos_; }
+  int32_t PageLeft() const { return pageLeft_; }
+  int32_t PageTop() const { return pageTop_; }
+  bool Exited() const { return exited_; }
+
+  static constexpr int32_t PageWidth = 900;
+  static constexpr int32_t PageHeight = 600;  // round(2/3 * 900)
+  static constexpr int32_t CurlHeight = 750;  // round(5/6 * 900)
+
+ private:
+  void SetColorKey(platform::gdi::COLORREF colour);
+  void SyncMusicTimers();
+  void PresentWindow();
+  void FinalFrame(const platform::gdi::Surface& page);
+  void PrepareNeighbours();
+  // The automatic wait, AutoInterval limited to 0..32 s so that its milliseconds fit 16 bits.
+  int AutoWaitMilliseconds() const;
+
+  ShowHost& host_;
+  const settings::Settings& settings_;
+  const settings::ShowData& show_;
+  music::ShowMusic* music_;
+  PagePreparer preparer_;
+
+  platform::gdi::Surface window_;  // the client area's off-screen image; black as created
+  platform::gdi::Surface pic1, pic2;
+  std::shared_ptr<const FittedPicture> Pic_Orign;  // the picture loaded last
+  double pictureWidth_ = 0, pictureHeight_ = 0;
+
+  int32_t pageLeft_ = 0, pageTop_ = 0;
+  int16_t currentPos_ = 0;
+  int32_t foldPos_ = 0;
+  int32_t lift_ = 0;
+  bool buffersExist_ = false;
+  bool exited_ = false;
+};
+
+}  // namespace lumen::slideshow

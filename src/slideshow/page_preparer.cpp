@@ -1,0 +1,70 @@
+#include "slideshow/page_preparer.h"
+
+#include <algorithm>
+
+namespace lumen::slideshow {
+
+PagePreparer::PagePreparer(int pageWidth, int pageHeight, bool background)
+    : pageWidth_(pageWidth), pageHeight_(pageHeight) {
+  if (background) worker_ = std::thread(&PagePreparer::Work, this);
+}
+
+PagePreparer::~PagePreparer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return working_ != path; });
+  auto found = entries_.find(path);
+  if (found != entries_.end() && found->second.ready) return found->second.fitted;
+  queue_.erase(std::remove(queue_.begin(), queue_.end(), path), queue_.end());
+  lock.unlock();
+  auto fitted = RenderFitted(path, pageWidth_, pageHeight_);
+  lock.lock();
+  entries_[path] = Entry{true, fitted};
+  return fitted;
+}
+
+void PagePreparer::Prepare(const std::vector<std::string>& paths) {
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = entries_.begin(); it != entries_.end();) {
+      bool keep = std::find(paths.begin(), paths.end(), it->first) != paths.end();
+      it = keep ? std::next(it) : entries_.erase(it);
+    }
+    queue_.clear();
+    if (!worker_.joinable()) return;
+    for (const std::string& path : paths) {
+      if (!path.empty() && entries_.count(path) == 0 && path != working_ &&
+          std::find(queue_.begin(), queue_.end(), path) == queue_.end()) {
+        queue_.push_back(path);
+      }
+    }
+  }
+  changed_.notify_all();
+}
+
+void PagePreparer::Work() {
+  std::unique_lock lock(mutex_);
+  while (true) {
+    changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+    if (stopping_) return;
+    const std::string path = queue_.front();
+    queue_.pop_front();
+    working_ = path;
+    lock.unlock();
+    auto fitted = RenderFitted(path, pageWidth_, pageHeight_);
+    lock.lock();
+    entries_[path] = Entry{true, fitted};
+    working_.clear();
+    changed_.notify_all();
+  }
+}
+
+}  // namespace lumen::slideshow

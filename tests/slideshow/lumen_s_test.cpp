@@ -1,0 +1,282 @@
+// The show window on a virtual screen: geometry, pictures, turns and their frames,
+// music and exit. Pictures are 900 x 600 (they land on the page one to one) with each
+// pixel's colour encoding the picture, x and y, so a frame pixel says where it came from.
+#include "slideshow/lumen_s.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "recording_multimedia.h"
+#include "slideshow/virtual_screen.h"
+#include "support/temp_folder.h"
+
+namespace lumen::slideshow {
+namespace {
+
+using platform::gdi::COLORREF;
+using platform::gdi::Surface;
+
+constexpr COLORREF Code(int id, int x, int y) { return COLORREF(id) << 20 | COLORREF(y) << 10 | COLORREF(x); }
+struct Origin {
+  int id, x, y;
+  bool operator==(const Origin&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Origin& o) {
+  return out << "picture " << o.id << " (" << o.x << ", " << o.y << ")";
+}
+Origin Decode(COLORREF c) { return {int(c >> 20), int(c & 0x3FF), int((c >> 10) & 0x3FF)}; }
+
+void WritePicture(const std::string& path, int id, int width = 900, int height = 600) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      COLORREF c = Code(id, x, y);
+      image.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+  }
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+}
+
+class ShowTest : public ::testing::Test {
+ protected:
+  // Pictures 1..count at ImagePaths[i], shown in the order given (default 1..count).
+  void MakeShow(int count, std::vector<int32_t> order = {}) {
+    show.ImageCount = count;
+    show.ImagePaths = {""};
+    for (int i = 1; i <= count; ++i) {
+      show.ImagePaths.push_back(folder / ("p" + std::to_string(i) + ".bmp"));
+      WritePicture(show.ImagePaths.back(), i);
+    }
+    if (order.empty()) {
+      for (int i = 0; i <= count; ++i) order.push_back(i);
+    }
+    show.SlideOrder = order;
+  }
+  void Open(PixelSize screen = {1200, 800}, bool maximized = false) {
+    host = std::make_unique<VirtualScreen>(screen, maximized);
+    window = std::make_unique<Lumen_S>(*host, settings, show, &music, prepareAhead);
+    host->Attach(window.get());
+    host->OnPresent([this](const Surface& image, std::optional<COLORREF>) {
+      ++presents;
+      if (keepFrames) frames.push_back(image);
+    });
+    host->Open();
+  }
+  Origin At(const Surface& frame, int pageX, int pageY) {
+    return Decode(frame.GetPixel(window->PageLeft() + pageX, window->PageTop() + pageY));
+  }
+  Origin Shown(int pageX = 100, int pageY = 100) { return At(window->WindowImage(), pageX, pageY); }
+  int PresentsOf(void (Lumen_S::*turn)()) {
+    presents = 0;
+    (window.get()->*turn)();
+    return presents;
+  }
+
+  test::TempFolder folder;
+  settings::Settings settings{.ViewKind = 1, .ImageFolder = "", .TurnDirection = 1, .TurnSpeed = 100,
+                              .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = ""};
+  settings::ShowData show;
+  music::test::RecordingMultimedia mm;
+  music::Lumen_BGM bgm{mm, settings};
+  music::ShowMusic music{bgm, settings};
+  bool prepareAhead = true;
+  std::unique_ptr<VirtualScreen> host;
+  std::unique_ptr<Lumen_S> window;
+  int presents = 0;
+  bool keepFrames = false;
+  std::vector<Surface> frames;
+};
+
+TEST_F(ShowTest, WindowGeometryAndTheFirstPictureByDirection) {
+  MakeShow(5, {0, 3, 5, 1, 4, 2});
+  Open({1920, 1080});
+  EXPECT_EQ(host->ClientSize(), (PixelSize{1620, 1080}));
+  EXPECT_EQ(window->PageLeft(), 360);
+  EXPECT_EQ(window->PageTop(), 240);
+  EXPECT_EQ(Shown(10, 20), (Origin{3, 10, 20})) << "a left-turn show starts at entry 1";
+
+  settings.TurnDirection = 0;
+  Open({1920, 1080}, true);
+  EXPECT_EQ(host->ClientSize(), (PixelSize{1920, 1080}));
+  EXPECT_EQ(window->PageLeft(), 510);
+  EXPECT_EQ(window->PageTop(), 240);
+  EXPECT_EQ(Shown(899, 599), (Origin{2, 899, 599})) << "a right-turn show starts at the last entry";
+  EXPECT_EQ(window->CurrentPos(), 5);
+}
+
+TEST_F(ShowTest, TransparentOrColouredBackground) {
+  MakeShow(1);
+  WritePicture(show.ImagePaths[1], 1, 640, 480);  // margins all round
+  settings.MarginColor = 0x000000;
+  Open();
+  ASSERT_TRUE(host->ColorKey().has_value());
+  EXPECT_EQ(*host->ColorKey(), 0x000000u) << "the key is the window's black";
+  const Surface& image = window->WindowImage();
+  EXPECT_EQ(image.GetPixel(0, 0), 0x000000u);
+  EXPECT_EQ(image.GetPixel(window->PageLeft() + 5, window->PageTop() + 5), 0x000000u) << "black margins go too";
+  EXPECT_EQ(Shown(130, 60), (Origin{1, 0, 0}));
+
+  settings.BackgroundKind = 1;
+  settings.BackgroundColor = 0x00336699;
+  settings.MarginColor = 0x00FFFFFF;
+  Open();
+  EXPECT_FALSE(host->ColorKey().has_value());
+  EXPECT_EQ(window->WindowImage().GetPixel(0, 0), 0x00336699u);
+  EXPECT_EQ(window->WindowImage().GetPixel(window->PageLeft() + 5, window->PageTop() + 5), 0x00FFFFFFu);
+}
+
+TEST_F(ShowTest, FrameCountsFollowTheTurnSpeed) {
+  MakeShow(2);
+  Open();
+  const std::pair<int, int> cases[] = {{100, 9}, {50, 18}, {7, 127}, {882, 2}, {883, 1}, {0, 0}, {-5, 0}};
+  for (auto [speed, frameCount] : cases) {
+    settings.TurnSpeed = static_cast<int16_t>(speed);
+    EXPECT_EQ(PresentsOf(&Lumen_S::FlipLeft), frameCount + 1) << "TurnSpeed " << speed;
+    EXPECT_EQ(PresentsOf(&Lumen_S::FlipRight), frameCount + 1) << "TurnSpeed " << speed;
+  }
+}
+
+TEST_F(ShowTest, TurningLeftFrameByFrame) {
+  MakeShow(2);
+  Open();  // picture 1 shows; FlipLeft brings picture 2 (wrapping from entry 1 to 2)
+  settings.TurnSpeed = 450;  // frames at FoldPos 900 and 450
+  keepFrames = true;
+  window->FlipLeft();
+  ASSERT_EQ(frames.size(), 3u);
+
+  // FoldPos 900: the leaf is picture 1's right half, its middle (c = 0.5, page x 675)
+  // raised by the arch's 30 rows; picture 2's right half shows in the strip below it.
+  const Surface& first = frames[0];
+  EXPECT_EQ(At(first, 675, -30), (Origin{1, 675, 0}));
+  EXPECT_EQ(At(first, 675, 569), (Origin{1, 675, 599}));
+  EXPECT_EQ(At(first, 675, 570), (Origin{2, 675, 570}));
+  EXPECT_EQ(At(first, 449, 300), (Origin{1, 449, 300})) << "the left half is picture 1's";
+  EXPECT_EQ(At(first, 450, 0), (Origin{1, 450, 0})) << "the spine column is the leaf's (c = 1)";
+
+  // FoldPos 450: no leaf, two halves.
+  EXPECT_EQ(At(frames[1], 449, 0), (Origin{1, 449, 0}));
+  EXPECT_EQ(At(frames[1], 450, 0), (Origin{2, 450, 0}));
+  EXPECT_EQ(frames[1].GetPixel(window->PageLeft() + 450, window->PageTop() - 1), 0u) << "nothing above the page";
+
+  EXPECT_EQ(At(frames[2], 0, 0), (Origin{2, 0, 0})) << "the final frame: picture 2 flat";
+  EXPECT_EQ(window->CurrentPos(), 2);
+}
+
+TEST_F(ShowTest, TurningRightStartsWithTheLeafAtTheLeftEdge) {
+  MakeShow(2);
+  Open();
+  keepFrames = true;
+  window->FlipRight();  // picture 1 turns away, picture 2 arrives
+  ASSERT_EQ(frames.size(), 10u);
+  // FoldPos 0: leaf from the left edge to the spine, picture 1's left half unsqueezed,
+  // its middle raised by 30; the arriving picture 2 shows in the strip below.
+  const Surface& first = frames[0];
+  EXPECT_EQ(At(first, 225, -30), (Origin{1, 225, 0}));
+  EXPECT_EQ(At(first, 225, 570), (Origin{2, 225, 570}));
+  // The arch 30 sin(i / 450 pi) rounds to 0 at i = 2 and to 1 at i = 3.
+  EXPECT_EQ(At(first, 2, -1), (Origin{0, 0, 0}));
+  EXPECT_EQ(At(first, 3, -1), (Origin{1, 3, 0}));
+  EXPECT_EQ(At(first, 450, 0), (Origin{1, 450, 0}));
+  EXPECT_EQ(At(first, 451, 0), (Origin{1, 451, 0})) << "the right half is the turned-away picture's";
+}
+
+TEST_F(ShowTest, WrapAroundOnePictureAnEmptyFolderAndAFailedLoad) {
+  MakeShow(3);
+  test::WriteBytes(show.ImagePaths[2], "broken");
+  Open();
+  window->FlipLeft();
+  EXPECT_EQ(window->CurrentPos(), 3);
+  EXPECT_EQ(Shown().id, 3);
+  window->FlipRight();
+  EXPECT_EQ(window->CurrentPos(), 1);
+  EXPECT_EQ(Shown().id, 1);
+  window->FlipRight();
+  EXPECT_EQ(window->CurrentPos(), 2);
+  EXPECT_EQ(Shown().id, 1) << "a picture that fails shows the one loaded before";
+
+  MakeShow(1);
+  Open();
+  window->FlipRight();
+  window->FlipLeft();
+  EXPECT_EQ(window->CurrentPos(), 1);
+  EXPECT_EQ(Shown().id, 1);
+
+  show = settings::ShowData{};
+  for (int direction : {0, 1}) {
+    settings.TurnDirection = static_cast<int16_t>(direction);
+    Open();
+    window->FlipLeft();
+    window->FlipRight();
+    EXPECT_EQ(window->WindowImage().GetPixel(window->PageLeft() + 450, window->PageTop() + 300), 0xFFFFFFu)
+        << "a plain margin-coloured page";
+  }
+}
+
+TEST_F(ShowTest, PreparingAheadChangesNoPixel) {
+  MakeShow(4);
+  test::WriteBytes(show.ImagePaths[3], "broken");
+  std::vector<std::vector<uint32_t>> withAndWithout[2];
+  for (bool ahead : {true, false}) {
+    prepareAhead = ahead;
+    frames.clear();
+    keepFrames = false;
+    Open();
+    keepFrames = true;
+    for (auto turn : {&Lumen_S::FlipRight, &Lumen_S::FlipRight, &Lumen_S::FlipRight, &Lumen_S::FlipLeft}) {
+      (window.get()->*turn)();
+    }
+    for (const Surface& frame : frames) withAndWithout[ahead].push_back(frame.Pixels());
+  }
+  EXPECT_TRUE(withAndWithout[0] == withAndWithout[1]);
+}
+
+TEST_F(ShowTest, MusicStartsWithTheWindowAndStopsOnceWhateverClosesIt) {
+  MakeShow(1);
+  settings.BgmKind = 2;
+  settings.BgmFile = "/m/song.Mp3";
+  Open();
+  EXPECT_EQ(mm.calls, (std::vector<std::string>{"mci open \"/m/song.Mp3\" type MPEGVideo Alias MP3Play [0]",
+                                                "mci play MP3Play [0]"}));
+  EXPECT_TRUE(host->TimerEnabled(1));
+  EXPECT_FALSE(host->TimerEnabled(2));
+  mm.calls.clear();
+  window->Form_KeyUp(kKeyEscape, 0);
+  window->Form_QueryUnload();
+  window->Form_Unload();
+  EXPECT_EQ(mm.calls, (std::vector<std::string>{"mci stop MP3Play [0]", "mci close MP3Play [0]"}));
+  EXPECT_FALSE(host->TimerEnabled(1));
+  EXPECT_TRUE(host->Closed());
+
+  settings.BgmKind = 1;
+  mm.calls.clear();
+  Open();
+  EXPECT_TRUE(host->TimerEnabled(2));
+  mm.replies["status cdaudio current track"] = {276, ""};
+  window->Timer2_Timer();
+  EXPECT_FALSE(host->TimerEnabled(2)) << "the timer stops itself once the poll gives up";
+  mm.calls.clear();
+  window->Form_QueryUnload();  // closed by the desktop, not by Esc
+  EXPECT_TRUE(mm.calls.empty()) << "no StopCd after the poll gave up";
+  EXPECT_TRUE(host->Closed());
+}
+
+TEST_F(ShowTest, AutomaticTurnsWaitTheIntervalWithinSixteenBits) {
+  MakeShow(3);
+  settings.AdvanceMode = 1;
+  settings.TurnDirection = 0;
+  const std::pair<int16_t, int> cases[] = {{10, 10000}, {0, 0}, {32, 32000}, {40, 32000}, {-3, 0}};
+  for (auto [interval, wait] : cases) {
+    settings.AutoInterval = interval;
+    Open();
+    EXPECT_TRUE(host->TimerEnabled(3));
+    window->Timer3_Timer();
+    EXPECT_EQ(window->CurrentPos(), 2) << "a right-turn show walks backwards";
+    EXPECT_EQ(host->Sleeps(), std::vector<int>{wait}) << "AutoInterval " << interval;
+  }
+  settings.AdvanceMode = 0;
+  Open();
+  EXPECT_FALSE(host->TimerEnabled(3));
+}
+
+}  // namespace
+}  // namespace lumen::slideshow
