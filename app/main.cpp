@@ -30,7 +30,9 @@ int main(int argc, char** argv) {
   if (command == "settings") return lumen::app::RunSettings(args);
   if (command == "order") return lumen::app::RunOrder(args);
   if (command == "bgm") return lumen::app::RunBgm(args);
+  if (command == "frames") return lumen::app::RunFrames(args);
+  if (command == "slideshow") return lumen::app::RunSlideshow(argc, argv, args);
   std::cerr << "lumenshow: unknown subcommand '" << command
-            << "' (available: settings, order, bgm; no arguments opens the main window)\n";
+            << "' (available: slideshow, settings, order, bgm, frames; no arguments opens the main window)\n";
   return lumen::app::kBadArguments;
 }

@@ -1,15 +1,14 @@
 #include "app/subcommands.h"
 
-#include <charconv>
 #include <cstdint>
 #include <iostream>
 #include <optional>
 
-#include "mainwindow/picture_list.h"
-#include "mainwindow/show_order.h"
+#include "app/show_data_for.h"
 #include "settings/lumen_b.h"
 
 namespace lumen::app {
+
 int RunSettings(const std::vector<std::string>& args) {
   std::string error;
   auto options = ParseCommandOptions(args, {"--ini"}, error);
@@ -29,23 +28,13 @@ int RunOrder(const std::vector<std::string>& args) {
     return BadArguments("order", "usage: lumenshow order DIR [--ini FILE] [--seed N]");
   }
   std::optional<uint64_t> seed;
-  if (const std::string* text = options->Value("--seed")) {
-    uint64_t value = 0;
-    auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (ec != std::errc() || end != text->data() + text->size()) {
-      return BadArguments("order", "--seed takes a whole number from 0 to 18446744073709551615, not '" + *text + "'");
-    }
-    seed = value;
-  }
+  if (!ReadSeed(*options, "order", seed)) return kBadArguments;
   const std::string& folder = options->positional.front();
-  auto names = mainwindow::ListPictureFiles(folder);
-  if (!names) return BadArguments("order", "cannot list the folder '" + folder + "'");
-
   settings::Settings loaded = LoadSettingsFor(*options);
-  mainwindow::ShuffleRandom random =
-      seed ? mainwindow::ShuffleRandom::WithFixedSeed(*seed) : mainwindow::ShuffleRandom();
   settings::ShowData data;
-  mainwindow::BuildShowData(data, folder, *names, loaded.ShowOrder, random);
+  if (!BuildShowDataFor(folder, loaded, seed, data)) {
+    return BadArguments("order", "cannot list the folder '" + folder + "'");
+  }
 
   std::cout << "ImageCount=" << data.ImageCount << "\n";
   for (int32_t i = 1; i <= data.ImageCount; ++i) {

@@ -12,5 +12,8 @@ namespace lumen::app {
 int RunSettings(const std::vector<std::string>& args);
 int RunOrder(const std::vector<std::string>& args);
 int RunBgm(const std::vector<std::string>& args);
+int RunFrames(const std::vector<std::string>& args);
+// Needs a display; argc and argv go to QApplication.
+int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args);
 
 }  // namespace lumen::app

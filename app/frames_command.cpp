@@ -1,0 +1,115 @@
+// lumenshow frames: every frame a show presents, as PNG files, from the same show window
+// code on a virtual screen.
+#include <QImage>
+#include <QString>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/show_data_for.h"
+#include "app/subcommands.h"
+#include "platform/rounding.h"
+#include "slideshow/virtual_screen.h"
+
+namespace lumen::app {
+namespace {
+
+namespace gdi = platform::gdi;
+
+// RGBA of the client area: alpha 0 exactly where the pixel equals the colour key.
+bool WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const std::string& path) {
+  QImage png(image.Width(), image.Height(), QImage::Format_ARGB32);
+  const uint32_t keyPixel = key ? gdi::PixelFromColorRef(*key) : 0;
+  for (int y = 0; y < image.Height(); ++y) {
+    const uint32_t* from = image.Row(y);
+    auto* to = reinterpret_cast<uint32_t*>(png.scanLine(y));
+    for (int x = 0; x < image.Width(); ++x) to[x] = key && from[x] == keyPixel ? from[x] & 0x00FFFFFFu : from[x];
+  }
+  return png.save(QString::fromStdString(path), "PNG");
+}
+
+bool ParseScreen(const std::string& text, slideshow::PixelSize& size) {
+  int w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+  if (w < 1 || h < 1 || w > 16384 || h > 16384) return false;
+  size = {w, h};
+  return true;
+}
+
+}  // namespace
+
+int RunFrames(const std::vector<std::string>& args) {
+  const std::string usage =
+      "usage: lumenshow frames DIR --out OUTDIR [--screen WxH] [--maximized] [--keys KEYS] [--seed N] [--ini FILE]";
+  std::vector<std::string> words;
+  bool maximized = false;
+  for (const std::string& word : args) {
+    if (word == "--maximized") {
+      maximized = true;
+    } else {
+      words.push_back(word);
+    }
+  }
+  std::string error;
+  auto options = ParseCommandOptions(words, {"--out", "--screen", "--keys", "--seed", "--ini"}, error);
+  if (!options) return BadArguments("frames", error);
+  if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", usage);
+  slideshow::PixelSize screen{1920, 1080};
+  if (const std::string* text = options->Value("--screen"); text && !ParseScreen(*text, screen)) {
+    return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+  }
+  const std::string* keys = options->Value("--keys");
+  if (keys != nullptr && keys->find_first_not_of("LRTE") != std::string::npos) {
+    return BadArguments("frames", "--keys takes the letters L, R, T and E, not '" + *keys + "'");
+  }
+  std::optional<uint64_t> seed;
+  if (!ReadSeed(*options, "frames", seed)) return kBadArguments;
+
+  const std::string& folder = options->positional.front();
+  const std::string outFolder = *options->Value("--out");
+  const settings::Settings saved = LoadSettingsFor(*options);
+  settings::ShowData data;
+  if (!BuildShowDataFor(folder, saved, seed, data)) {
+    return BadArguments("frames", "cannot list the folder '" + folder + "'");
+  }
+  std::error_code fsError;
+  std::filesystem::create_directories(outFolder, fsError);
+  if (!std::filesystem::is_directory(outFolder)) {
+    return BadArguments("frames", "cannot create the folder '" + outFolder + "'");
+  }
+
+  slideshow::VirtualScreen host(screen, maximized);
+  slideshow::Lumen_S show(host, saved, data, nullptr);
+  host.Attach(&show);
+  int written = 0;
+  bool failed = false;
+  auto write = [&](const gdi::Surface& image, std::optional<gdi::COLORREF> key) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%05d.png", written++);
+    failed = failed || !WritePng(image, key, outFolder + name);
+  };
+  host.Open();
+  write(show.WindowImage(), host.ColorKey());
+  host.OnPresent(write);
+
+  // One round of the automatic show unless told otherwise.
+  const std::string script = keys ? *keys : std::string(static_cast<size_t>(data.ImageCount), 'T');
+  for (char key : script) {
+    if (key == 'L') show.Form_KeyUp(slideshow::kKeyLeft, 0);
+    if (key == 'R') show.Form_KeyUp(slideshow::kKeyRight, 0);
+    if (key == 'T') show.Timer3_Timer();
+    if (key == 'E') {
+      show.Form_KeyUp(slideshow::kKeyEscape, 0);
+      break;
+    }
+  }
+  if (failed) {
+    std::cerr << "lumenshow: frames: cannot write the frames to '" << outFolder << "'\n";
+    return 1;
+  }
+  std::cout << written << " frames written to " << outFolder << "\n";
+  return 0;
+}
+
+}  // namespace lumen::app
