@@ -1,4 +1,5 @@
 // The subcommands, run as a user runs them: the real program, its output and exit status.
+#include <QImage>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -70,12 +71,38 @@ TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {
 TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
   test::TempFolder home;
   for (const char* args : {"nonsense", "settings extra", "settings --ini", "order", "order --seed x /",
-                           "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus"}) {
+                           "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus",
+                           "slideshow", "slideshow /no/such/folder", "frames /tmp", "frames /tmp --out /tmp/x --keys LRX",
+                           "frames /tmp --out /tmp/x --screen 12x", "bgm --seconds -1", "bgm extra"}) {
     SCOPED_TRACE(args);
     RunResult run = Lumenshow(home.path(), args, true);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
   }
+}
+
+TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {
+  test::TempFolder home, pictures, out;
+  for (const char* name : {"a.bmp", "b.bmp"}) {
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(pictures / name), "BMP"));
+  }
+  RunResult run = Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out.path() +
+                                             "' --screen 1200x800 --keys RERR");
+  EXPECT_EQ(run.status, 0);
+  // The opening page, then a turn at TurnSpeed 100: 9 frames and the final one; E ends it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), std::filesystem::directory_iterator()), 11);
+  QImage first(QString::fromStdString(out / "frame-00000.png"));
+  EXPECT_EQ(first.size(), QSize(1200, 800)) << "the normal state: 1.5 x the screen height";
+  EXPECT_EQ(qAlpha(first.pixel(0, 0)), 0) << "the transparent background";
+  EXPECT_EQ(first.pixel(150 + 450, 100 + 300), qRgb(255, 0, 0));
+  EXPECT_EQ(qAlpha(first.pixel(150 + 5, 100 + 5)), 255) << "white margins are not the key";
+  EXPECT_TRUE(QImage(QString::fromStdString(out / "frame-00010.png")).size() == QSize(1200, 800));
+
+  run = Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out.path() +
+                                   "' --screen 1000x800 --maximized --keys E");
+  EXPECT_EQ(QImage(QString::fromStdString(out / "frame-00000.png")).size(), QSize(1000, 800));
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// A private X server (Xvfb) for end-to-end tests, the program run on it, and screenshots.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace lumen::test {
+
+// Runs argv with extra environment entries ("NAME=value"); returns the pid.
+inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                   int stdoutFd = -1) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+    if (stdoutFd >= 0) ::dup2(stdoutFd, 1);
+    int devnull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devnull, 2);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// The exit status, or -1 when it has not exited within the time.
+inline int WaitExit(pid_t pid, std::chrono::milliseconds within) {
+  auto end = std::chrono::steady_clock::now() + within;
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
+class X11Session {
+ public:
+  X11Session() {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x720x24", "-nolisten", "tcp"},
+                    {});
+    ::close(fds[1]);
+    char buffer[16] = {};
+    ssize_t n = ::read(fds[0], buffer, sizeof buffer - 1);  // the server writes its number when ready
+    ::close(fds[0]);
+    if (n > 0) display_ = ":" + std::string(buffer, static_cast<size_t>(n - (buffer[n - 1] == '\n')));
+  }
+  ~X11Session() {
+    if (server_ > 0) {
+      ::kill(server_, SIGTERM);
+      WaitExit(server_, std::chrono::seconds(5));
+    }
+  }
+  bool Ready() const { return !display_.empty(); }
+  const std::string& Display() const { return display_; }
+
+  // Runs a command (shell syntax) on this display; returns its exit status.
+  int Run(const std::string& command) const {
+    return std::system(("DISPLAY=" + display_ + " " + command + " >/dev/null 2>&1").c_str());
+  }
+
+  // The screen's pixel (x, y) as 0xRRGGBB, from an xwd screenshot; -1 on failure.
+  long Pixel(int x, int y) const {
+    FILE* pipe = ::popen(("xwd -root -silent -display " + display_).c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::vector<unsigned char> data;
+    unsigned char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) data.insert(data.end(), chunk, chunk + n);
+    ::pclose(pipe);
+    if (data.size() < 100) return -1;
+    auto field = [&](int k) {
+      const unsigned char* p = &data[static_cast<size_t>(k) * 4];
+      return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+    };
+    // XWD header: 0 header size, 11 bits per pixel, 12 bytes per line, 19 colour count.
+    size_t offset = field(0) + field(19) * 12;
+    size_t bytesPerPixel = field(11) / 8;
+    size_t at = offset + static_cast<size_t>(y) * field(12) + static_cast<size_t>(x) * bytesPerPixel;
+    if (at + 3 > data.size()) return -1;
+    return long(data[at + 2]) << 16 | long(data[at + 1]) << 8 | data[at];  // stored B, G, R
+  }
+
+  // Waits until the pixel has the colour; false when it does not within the time.
+  bool WaitForPixel(int x, int y, long colour, std::chrono::milliseconds within) const {
+    auto end = std::chrono::steady_clock::now() + within;
+    while (std::chrono::steady_clock::now() < end) {
+      if (Pixel(x, y) == colour) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+ private:
+  pid_t server_ = -1;
+  std::string display_;
+};
+
+}  // namespace lumen::test
