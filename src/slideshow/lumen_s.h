@@ -44,6 +44,7 @@ class Lumen_S {
   void FlipRight();
   // Composes the frame for FoldPos and presents it.
   void Blting(bool reverse);
+  void SetFoldPos(int32_t foldPos) { foldPos_ = foldPos; }
   void FitPicture(platform::gdi::Surface& buffer, int slot);
 
   // The window image and the state the turns use, for the host and the tests.
@@ -52,6 +53,8 @@ class Lumen_S {
   int32_t PageLeft() const { return pageLeft_; }
   int32_t PageTop() const { return pageTop_; }
   bool Exited() const { return exited_; }
+  // Returns once the pictures around the current one are prepared (benchmarks).
+  void WaitUntilPrepared() { preparer_.WaitUntilIdle(); }
 
   static constexpr int32_t PageWidth = 900;
   static constexpr int32_t PageHeight = 600;  // round(2/3 * 900)
@@ -61,6 +64,7 @@ class Lumen_S {
   void SetColorKey(platform::gdi::COLORREF colour);
   void SyncMusicTimers();
   void PresentWindow();
+  void ClearWindowAroundPage();
   void FinalFrame(const platform::gdi::Surface& page);
   void PrepareNeighbours();
   // The automatic wait, AutoInterval limited to 0..32 s so that its milliseconds fit 16 bits.

@@ -50,6 +50,11 @@ void PagePreparer::Prepare(const std::vector<std::string>& paths) {
   changed_.notify_all();
 }
 
+void PagePreparer::WaitUntilIdle() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return queue_.empty() && working_.empty(); });
+}
+
 void PagePreparer::Work() {
   std::unique_lock lock(mutex_);
   while (true) {

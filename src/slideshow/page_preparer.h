@@ -29,6 +29,8 @@ class PagePreparer {
   std::shared_ptr<const FittedPicture> Get(const std::string& path);
   // Keeps these (in this order of urgency) and forgets all others.
   void Prepare(const std::vector<std::string>& paths);
+  // Returns when nothing is left to prepare.
+  void WaitUntilIdle();
 
  private:
   struct Entry {

@@ -1,0 +1,37 @@
+// 24-megapixel (6000 x 4000) photographs with fine detail everywhere, for the show's
+// benchmarks. Written once into the folder and reused.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <turbojpeg.h>
+#include <vector>
+
+namespace lumen::bench {
+
+inline std::vector<std::string> MakePhotos(const std::string& folder, int count) {
+  std::filesystem::create_directories(folder);
+  std::vector<std::string> paths;
+  for (int k = 1; k <= count; ++k) {
+    const std::string path = folder + "/photo" + std::to_string(k) + ".jpg";
+    paths.push_back(path);
+    if (std::filesystem::exists(path)) continue;
+    const int w = 6000, h = 4000;
+    std::vector<unsigned char> rgb(size_t(w) * h * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(((i + k) * 2654435761u) >> 24);
+    tjhandle handle = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, 92, 0);
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(jpeg, 1, size, out);
+      std::fclose(out);
+    }
+    tjFree(jpeg);
+    tjDestroy(handle);
+  }
+  return paths;
+}
+
+}  // namespace lumen::bench

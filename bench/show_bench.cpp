@@ -1,0 +1,92 @@
+// The show's speed: one page-turn frame against the memory floor, and how soon a turn
+// presents its first frame, with and without the neighbouring pictures prepared.
+// Run: build/bench/show_bench
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "photos.h"
+
+#include "slideshow/lumen_s.h"
+#include "slideshow/virtual_screen.h"
+
+namespace {
+
+using lumen::slideshow::Lumen_S;
+using lumen::slideshow::VirtualScreen;
+namespace gdi = lumen::platform::gdi;
+
+const lumen::settings::Settings kSettings{.ViewKind = 1, .ImageFolder = "", .TurnDirection = 1,
+                                          .TurnSpeed = 100, .MarginColor = 0xFFFFFF, .BgmFile = "",
+                                          .BgmFolder = ""};
+
+// Two 24-megapixel photographs.
+const lumen::settings::ShowData& LargePhotos() {
+  static lumen::settings::ShowData show = [] {
+    lumen::settings::ShowData data;
+    data.ImageCount = 2;
+    data.SlideOrder = {0, 1, 2};
+    data.ImagePaths = {""};
+    for (const std::string& path :
+         lumen::bench::MakePhotos((std::filesystem::temp_directory_path() / "lumenshow-bench").string(), 2)) {
+      data.ImagePaths.push_back(path);
+    }
+    return data;
+  }();
+  return show;
+}
+
+// One frame at FoldPos 300 (a 150-column leaf) on a 1620 x 1080 window.
+void BM_BltingFrame(benchmark::State& state) {
+  lumen::settings::ShowData none;
+  VirtualScreen screen({1920, 1080}, false);
+  Lumen_S show(screen, kSettings, none, nullptr, false);
+  screen.Attach(&show);
+  screen.Open();
+  show.SetFoldPos(300);
+  for (auto _ : state) {
+    show.Blting(false);
+    benchmark::DoNotOptimize(show.WindowImage().Row(0));
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * 1620 * 1080 * 4);
+}
+BENCHMARK(BM_BltingFrame)->Unit(benchmark::kMicrosecond);
+
+// The same bytes with memset and memcpy: the clear, two half pages and the leaf's columns.
+void BM_BltingMemoryFloor(benchmark::State& state) {
+  std::vector<uint32_t> window(1620 * 1080), page(900 * 600);
+  for (auto _ : state) {
+    std::memset(window.data(), 0, window.size() * 4);
+    for (int y = 0; y < 600; ++y) std::memcpy(&window[size_t(y + 240) * 1620 + 360], &page[size_t(y) * 900], 900 * 4);
+    for (int y = 0; y < 600; ++y) std::memcpy(&window[size_t(y + 200) * 1620 + 810], &page[size_t(y) * 900], 151 * 4);
+    benchmark::DoNotOptimize(window.data());
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * 1620 * 1080 * 4);
+}
+BENCHMARK(BM_BltingMemoryFloor)->Unit(benchmark::kMicrosecond);
+
+// From the key to the first frame of a turn to a 24-megapixel photograph.
+void TurnStart(benchmark::State& state, bool prepared) {
+  const auto& photos = LargePhotos();
+  for (auto _ : state) {
+    VirtualScreen screen({1920, 1080}, false);
+    Lumen_S show(screen, kSettings, photos, nullptr, prepared);
+    screen.Attach(&show);
+    screen.Open();
+    if (prepared) show.WaitUntilPrepared();
+    auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point first{};
+    screen.OnPresent([&](const gdi::Surface&, std::optional<gdi::COLORREF>) {
+      if (first == std::chrono::steady_clock::time_point{}) first = std::chrono::steady_clock::now();
+    });
+    show.FlipRight();
+    state.SetIterationTime(std::chrono::duration<double>(first - start).count());
+  }
+}
+void BM_TurnStartCold(benchmark::State& state) { TurnStart(state, false); }
+void BM_TurnStartPrepared(benchmark::State& state) { TurnStart(state, true); }
+BENCHMARK(BM_TurnStartCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TurnStartPrepared)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
