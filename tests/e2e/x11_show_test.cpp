@@ -62,7 +62,8 @@ TEST_F(X11Show, KeysReleasedDuringATurnActAfterItInOrder) {
   WriteIni("右左区分=1\r\nめくる速さ=20\r\n");  // 45 frames: a turn lasts most of a second
   Start();
   ASSERT_TRUE(x.WaitForPixel(kMiddleX, kMiddleY, kColours[0], 10s));
-  Keys("Right Right Right Left Right");  // four forward, one back: three forward in all
+  // Pictures 1, 2, 1, 2, 3 in turn: the last one shows only once all five have acted.
+  Keys("Right Right Left Right Right");
   EXPECT_TRUE(x.WaitForPixel(kMiddleX, kMiddleY, kColours[3], 20s));
   std::this_thread::sleep_for(1500ms);
   EXPECT_EQ(x.Pixel(kMiddleX, kMiddleY), kColours[3]) << "no turn more, none less";
