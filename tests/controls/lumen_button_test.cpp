@@ -1,0 +1,211 @@
+#include "controls/lumen_button.h"
+
+#include <gtest/gtest.h>
+
+namespace lumen::controls {
+namespace {
+
+using platform::gdi::Surface;
+
+class FakeButtonHost : public ButtonHost {
+ public:
+  int ClientWidth() override { return width; }
+  int ClientHeight() override { return height; }
+  void Resize(int w, int h) override { width = w, height = h; }
+  void SetRoundRegion(int w, int h) override { region = {w, h}; }
+  void DrawCaption(Surface&, const std::string& caption, const RECT& rect, COLORREF colour, const FontSpec&) override {
+    lastCaption = caption;
+    lastTextRect = rect;
+    lastTextColour = colour;
+  }
+  void ShowImage(const Surface&) override { ++shown; }
+  void TrackMouseLeave() override { ++leaveRequests; }
+  void MoveFocus(bool forward) override { focusMoves.push_back(forward); }
+  void ProcessPendingMessages() override {}
+  void SetAccessKey(const std::string& key) override { accessKey = key; }
+  void SetWindowEnabled(bool) override {}
+  void ClientOriginOnScreen(int& x, int& y) override { x = 100, y = 50; }
+  void SetCursorPos(int x, int y) override { cursor = {x, y}; }
+  bool DisplayAsDefault() override { return isDefault; }
+
+  int width = 75, height = 23;
+  std::pair<int, int> region, cursor;
+  std::string lastCaption, accessKey;
+  RECT lastTextRect;
+  COLORREF lastTextColour = 0;
+  int shown = 0, leaveRequests = 0;
+  std::vector<bool> focusMoves;
+  bool isDefault = false;
+};
+
+class ButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    button.Click = [this] { ++clicks; };
+    button.FormActivate = [this](int32_t& state) { activations.push_back(state); };
+    button.ReadProperties(PropertyBag{}, &form, false);
+    form.SendMessage(platform::WM_ACTIVATE, 1);  // the form is active
+  }
+  void Move(float x, float y) { button.OnMouseMove(0, 0, x, y); }
+
+  FakeButtonHost host;
+  platform::MessageWindow form{nullptr};
+  LumenButton button{host};
+  int clicks = 0;
+  std::vector<int32_t> activations;
+};
+
+TEST_F(ButtonTest, NormalStatePixelsFollowTheColourTables) {
+  const Surface& s = button.Image();
+  ASSERT_EQ(button.CurrentState(), StateNormal);
+  const int W = 75, H = 23;
+  EXPECT_EQ(s.GetPixel(3, 0), 0x743C00u);
+  EXPECT_EQ(s.GetPixel(W - 4, 0), 0x743C00u);
+  EXPECT_EQ(s.GetPixel(0, 3), 0x743C00u);
+  EXPECT_EQ(s.GetPixel(W - 1, H - 4), 0x743C00u);
+  EXPECT_EQ(s.GetPixel(10, H - 1), 0x743C00u);
+  EXPECT_EQ(s.GetPixel(10, 1), 0xFFFFFFu);
+  EXPECT_EQ(s.GetPixel(10, 2), 0xFEFEFEu);
+  EXPECT_EQ(s.GetPixel(10, H - 3), 0xD6DFE2u);
+  EXPECT_EQ(s.GetPixel(10, H - 2), 0xC5D0D6u);
+  EXPECT_EQ(s.GetPixel(1, 3), 0xFBFCFCu) << "rim gradient, top row";
+  EXPECT_EQ(s.GetPixel(10, 3), 0xFBFCFCu) << "inner gradient, top row";
+  // The 20 corner pixels: F 0x845521, G 0xAD967B, H 0xA57D52.
+  const std::tuple<int, int, COLORREF> corners[] = {
+      {0, 1, 0xAD967B},         {0, 2, 0x845521},         {1, 0, 0xAD967B},         {1, 1, 0xA57D52},
+      {2, 0, 0x845521},         {W - 1, 1, 0xAD967B},     {W - 1, 2, 0x845521},     {W - 2, 0, 0xAD967B},
+      {W - 2, 1, 0xA57D52},     {W - 3, 0, 0x845521},     {0, H - 2, 0xAD967B},     {0, H - 3, 0x845521},
+      {1, H - 1, 0xAD967B},     {1, H - 2, 0xA57D52},     {2, H - 1, 0x845521},     {W - 1, H - 2, 0xAD967B},
+      {W - 1, H - 3, 0x845521}, {W - 2, H - 1, 0xAD967B}, {W - 2, H - 2, 0xA57D52}, {W - 3, H - 1, 0x845521}};
+  for (auto [x, y, colour] : corners) EXPECT_EQ(s.GetPixel(x, y), colour) << x << "," << y;
+  EXPECT_EQ(host.region, std::make_pair(W, H));
+  EXPECT_EQ(host.lastTextRect, (RECT{3, 3, W - 3, H - 3}));
+  EXPECT_EQ(host.lastCaption, "&OK");
+}
+
+TEST_F(ButtonTest, HotFocusedDisabledAndPressedLooks) {
+  Move(10, 10);
+  EXPECT_EQ(button.CurrentState(), StateHot);
+  EXPECT_EQ(button.Image().GetPixel(10, 1), 0xCEF3FFu);
+  EXPECT_EQ(button.Image().GetPixel(1, 3), 0x9CDFE1u);
+  EXPECT_EQ(button.Image().GetPixel(10, 21), 0x0096E6u);
+
+  button.SetEnabled(false);
+  const Surface& s = button.Image();
+  EXPECT_EQ(button.CurrentState(), StateDisabled);
+  EXPECT_EQ(s.GetPixel(10, 1), 0xEAF4F5u) << "no highlight rows";
+  EXPECT_EQ(s.GetPixel(10, 3), 0xEAF4F5u) << "no gradient";
+  EXPECT_EQ(s.GetPixel(3, 0), 0xBAC7C9u);
+  EXPECT_EQ(s.GetPixel(2, 0), 0x8CB1C4u);
+  EXPECT_EQ(s.GetPixel(1, 0), 0xBDC7CEu);
+  EXPECT_EQ(host.lastTextColour, LumenButton::kDisabledText);
+
+  button.SetEnabled(true);
+  button.hWnd()->SendMessage(platform::WM_MOUSELEAVE);
+  button.OnGotFocus();
+  EXPECT_EQ(button.CurrentState(), StateFocused);
+  EXPECT_EQ(s.GetPixel(10, 1), 0xFFE7CEu);
+  const COLORREF withRect[2] = {s.GetPixel(3, 3), s.GetPixel(4, 3)};
+  button.SetFocusRect(false);
+  EXPECT_EQ(withRect[0], s.GetPixel(3, 3) ^ 0xFFFFFFu) << "the focus rectangle inverts its corner pixel";
+  EXPECT_EQ(withRect[1], s.GetPixel(4, 3)) << "and every other pixel only";
+
+  button.OnMouseDown(1, 0, 10, 10);
+  EXPECT_EQ(button.CurrentState(), StatePressed);
+  EXPECT_EQ(button.Image().GetPixel(10, 10), 0xDEE3E7u);
+}
+
+TEST_F(ButtonTest, ClicksOnlyWhenReleasedInside) {
+  Move(10, 10);
+  button.OnMouseDown(1, 0, 10, 10);
+  Move(100, 10);
+  EXPECT_EQ(button.CurrentState(), StateFocused);
+  button.OnMouseUp(1, 0, 100, 10);
+  EXPECT_EQ(clicks, 0);
+
+  button.OnMouseDown(1, 0, 10, 10);
+  Move(100, 10);
+  Move(10, 10);
+  EXPECT_EQ(button.CurrentState(), StatePressed);
+  button.OnMouseUp(1, 0, 10, 10);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(button.CurrentState(), StateHot);
+}
+
+TEST_F(ButtonTest, SpaceBarAndMouseTogether) {
+  Move(10, 10);
+  button.OnGotFocus();
+  button.OnKeyDown(32);
+  EXPECT_EQ(button.CurrentState(), StatePressed);
+  button.OnMouseDown(1, 0, 10, 10);
+  button.OnMouseUp(1, 0, 10, 10);
+  EXPECT_EQ(clicks, 1) << "the mouse release clicks";
+  button.OnKeyUp(32);
+  EXPECT_EQ(clicks, 1) << "the later space release does not";
+
+  button.OnMouseDown(1, 0, 10, 10);
+  button.OnKeyDown(32);  // ignored while the mouse button is held
+  button.OnMouseUp(1, 0, 10, 10);
+  button.OnKeyUp(32);
+  EXPECT_EQ(clicks, 2);
+
+  button.OnKeyDown(32);
+  button.OnKeyUp(32);
+  EXPECT_EQ(clicks, 3);
+  button.OnKeyDown(13);
+  EXPECT_EQ(clicks, 4);
+  button.OnKeyDown(37);
+  button.OnKeyDown(40);
+  EXPECT_EQ(host.focusMoves, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ButtonTest, DeactivationMidPressClearsThePress) {
+  Move(10, 10);
+  button.OnMouseDown(1, 0, 10, 10);
+  form.SendMessage(platform::WM_ACTIVATE, 0);
+  EXPECT_EQ(button.CurrentState(), StateNormal);
+  form.SendMessage(platform::WM_ACTIVATE, 1);
+  button.OnMouseUp(1, 0, 10, 10);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(activations, (std::vector<int32_t>{1, 0, 1}));
+}
+
+TEST(ButtonCaption, AccessKeysAndNewInstances) {
+  EXPECT_EQ(FindAccessKey("&OK"), "o");
+  EXPECT_EQ(FindAccessKey("Save &As"), "a");
+  EXPECT_EQ(FindAccessKey("a&&b"), "");
+  EXPECT_EQ(FindAccessKey("&&"), "");
+  EXPECT_EQ(FindAccessKey("&x"), "") << "the search needs position + 1 < length";
+  EXPECT_EQ(FindAccessKey("a&&b&c"), "c");
+  EXPECT_EQ(FindAccessKey("ab&"), "");
+  EXPECT_EQ(FindAccessKey(""), "");
+
+  EXPECT_EQ(NewInstanceCaption({}, "LumenButton1"), "&OK");
+  EXPECT_EQ(NewInstanceCaption({"&OK"}, "LumenButton2"), "&Cancel");
+  EXPECT_EQ(NewInstanceCaption({"&OK", "&Cancel"}, "LumenButton3"), "&Apply");
+  EXPECT_EQ(NewInstanceCaption({"&Apply", "&OK", "&Cancel"}, "LumenButton4"), "LumenButton4");
+}
+
+TEST(ButtonProperties, DefaultsAreNotStoredAndTheFontAlwaysIs) {
+  FakeButtonHost host;
+  LumenButton button(host);
+  PropertyBag bag;
+  button.WriteProperties(bag);
+  EXPECT_EQ(bag.WriteOrder(), std::vector<std::string>{"Font"});
+  button.SetCaption("ﾌｫﾙﾀﾞの選択");
+  button.SetForeColor(0x123456);
+  button.SetFocusRect(false);
+  PropertyBag changed;
+  button.WriteProperties(changed);
+  EXPECT_EQ(changed.WriteOrder(), (std::vector<std::string>{"Caption", "ForeColor", "Font", "FocusRect"}));
+
+  platform::MessageWindow form{nullptr};  // the form outlives its buttons
+  LumenButton copy(host);
+  copy.ReadProperties(changed, &form, false);
+  EXPECT_EQ(copy.Caption(), "ﾌｫﾙﾀﾞの選択");
+  EXPECT_EQ(copy.ForeColor(), 0x123456u);
+  EXPECT_FALSE(copy.FocusRect());
+}
+
+}  // namespace
+}  // namespace lumen::controls
