@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
   if (command == "bgm") return lumen::app::RunBgm(args);
   if (command == "frames") return lumen::app::RunFrames(args);
   if (command == "slideshow") return lumen::app::RunSlideshow(argc, argv, args);
+  if (command == "gallery") return lumen::app::RunGallery(argc, argv, args);
   std::cerr << "lumenshow: unknown subcommand '" << command
-            << "' (available: slideshow, settings, order, bgm, frames; no arguments opens the main window)\n";
+            << "' (available: slideshow, settings, order, bgm, frames, gallery; no arguments opens the main window)\n";
   return lumen::app::kBadArguments;
 }

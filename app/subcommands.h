@@ -15,5 +15,7 @@ int RunBgm(const std::vector<std::string>& args);
 int RunFrames(const std::vector<std::string>& args);
 // Needs a display; argc and argv go to QApplication.
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args);
+// Draws off screen; argc and argv go to QApplication.
+int RunGallery(int argc, char** argv, const std::vector<std::string>& args);
 
 }  // namespace lumen::app

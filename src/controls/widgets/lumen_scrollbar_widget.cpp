@@ -1,0 +1,122 @@
+#include "controls/widgets/lumen_scrollbar_widget.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "controls/widgets/qt_surface.h"
+
+namespace lumen::controls {
+namespace {
+
+platform::WPARAM Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  platform::WPARAM w = 0;
+  if (buttons & Qt::LeftButton) w |= platform::MK_LBUTTON;
+  if (buttons & Qt::RightButton) w |= platform::MK_RBUTTON;
+  if (buttons & Qt::MiddleButton) w |= platform::MK_MBUTTON;
+  if (modifiers & Qt::ShiftModifier) w |= platform::MK_SHIFT;
+  if (modifiers & Qt::ControlModifier) w |= platform::MK_CONTROL;
+  return w;
+}
+
+}  // namespace
+
+LumenScrollBarWidget::LumenScrollBarWidget(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(sizeHint());
+  bar_ = std::make_unique<LumenScrollBar>(static_cast<ScrollBarHost&>(*this));
+  bar_->Change = [this] { emit Change(); };
+  bar_->Scroll = [this] { emit Scroll(); };
+  bar_->ThemeChanged = [this] { emit ThemeChanged(); };
+  bar_->MouseDown = [this](int b, int s, float x, float y) { emit MouseDown(b, s, x, y); };
+  bar_->MouseUp = [this](int b, int s, float x, float y) { emit MouseUp(b, s, x, y); };
+  bar_->OnPaint = [this](platform::gdi::Surface& surface, int x1, int y1, int x2, int y2, int part, int state) {
+    QImage image = AsQImage(surface);
+    emit OnPaint(&image, x1, y1, x2, y2, part, state);
+  };
+  bar_->ReadProperties(PropertyBag{});
+}
+
+LumenScrollBarWidget::~LumenScrollBarWidget() {
+  bar_.reset();
+  timers_.clear();
+}
+
+platform::LRESULT LumenScrollBarWidget::Send(platform::UINT message, platform::WPARAM wParam, QPointF at) {
+  const int x = static_cast<int>(std::floor(at.x())), y = static_cast<int>(std::floor(at.y()));
+  return bar_->hWnd()->SendMessage(message, wParam, platform::MakeLParam(x, y));
+}
+
+QImage LumenScrollBarWidget::Snapshot() {
+  bar_->hWnd()->SendMessage(platform::WM_PAINT);
+  return AsQImage(const_cast<platform::gdi::Surface&>(bar_->Canvas())).copy();
+}
+
+void LumenScrollBarWidget::paintEvent(QPaintEvent*) {
+  bar_->hWnd()->SendMessage(platform::WM_PAINT);
+  auto& canvas = const_cast<platform::gdi::Surface&>(bar_->Canvas());
+  if (canvas.Empty()) return;
+  QPainter painter(this);
+  painter.drawImage(0, 0, AsQImage(canvas));
+}
+
+void LumenScrollBarWidget::resizeEvent(QResizeEvent*) {
+  bar_->hWnd()->SendMessage(platform::WM_SIZE, 0, platform::MakeLParam(width(), height()));
+}
+
+// Qt holds the mouse for a widget from press to release: moves and the release outside
+// it still arrive here, as with SetCapture.
+void LumenScrollBarWidget::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) Send(platform::WM_LBUTTONDOWN, Flags(e->buttons(), e->modifiers()), e->position());
+}
+
+void LumenScrollBarWidget::mouseMoveEvent(QMouseEvent* e) {
+  Send(platform::WM_MOUSEMOVE, Flags(e->buttons(), e->modifiers()), e->position());
+}
+
+void LumenScrollBarWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) Send(platform::WM_LBUTTONUP, Flags(e->buttons(), e->modifiers()), e->position());
+}
+
+void LumenScrollBarWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    Send(platform::WM_LBUTTONDBLCLK, Flags(e->buttons(), e->modifiers()), e->position());
+  }
+}
+
+void LumenScrollBarWidget::changeEvent(QEvent* e) {
+  // Losing the window in mid-press cancels the press, as WM_CANCELMODE does.
+  if (e->type() == QEvent::ActivationChange && !window()->isActiveWindow()) {
+    bar_->hWnd()->SendMessage(platform::WM_CANCELMODE);
+  }
+  if (e->type() == QEvent::PaletteChange) bar_->hWnd()->SendMessage(platform::WM_SYSCOLORCHANGE);
+  QWidget::changeEvent(e);
+}
+
+void LumenScrollBarWidget::SetTimer(int id, int milliseconds) {
+  auto& timer = timers_[id];
+  if (!timer) {
+    timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, this,
+                     [this, id] { bar_->hWnd()->SendMessage(platform::WM_TIMER, static_cast<platform::WPARAM>(id)); });
+  }
+  timer->start(milliseconds);
+}
+
+void LumenScrollBarWidget::KillTimer(int id) {
+  if (auto found = timers_.find(id); found != timers_.end() && found->second) found->second->stop();
+}
+
+void LumenScrollBarWidget::CursorPosInClient(int& x, int& y) {
+  QPoint p = mapFromGlobal(QCursor::pos());
+  x = p.x();
+  y = p.y();
+}
+
+void LumenScrollBarWidget::InjectLeftButtonDown() {
+  // The second click of a double click acts as a press.
+  Send(platform::WM_LBUTTONDOWN, platform::MK_LBUTTON, mapFromGlobal(QCursor::pos()));
+}
+
+}  // namespace lumen::controls

@@ -1,0 +1,59 @@
+// LumenScrollBar on the desktop: Qt events become window messages (mouse coordinates
+// packed into lParam), Qt timers deliver WM_TIMER with the timer id.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <memory>
+
+#include "controls/lumen_scrollbar.h"
+
+namespace lumen::controls {
+
+class LumenScrollBarWidget : public QWidget, private ScrollBarHost {
+  Q_OBJECT
+
+ public:
+  explicit LumenScrollBarWidget(QWidget* parent = nullptr);
+  ~LumenScrollBarWidget() override;
+
+  LumenScrollBar& Bar() { return *bar_; }
+  // What the bar shows now (a WM_PAINT is sent first).
+  QImage Snapshot();
+
+ signals:
+  void Change();
+  void Scroll();
+  void ThemeChanged();
+  void MouseDown(int button, int shift, float x, float y);
+  void MouseUp(int button, int shift, float x, float y);
+  // StyleCustom: paint the element into `image` (the bar's canvas) yourself.
+  void OnPaint(QImage* image, int x1, int y1, int x2, int y2, int part, int state);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  QSize sizeHint() const override { return {81, 17}; }
+
+ private:
+  int ClientWidth() override { return width(); }
+  int ClientHeight() override { return height(); }
+  void Invalidate() override { update(); }
+  void SetTimer(int id, int milliseconds) override;
+  void KillTimer(int id) override;
+  void CursorPosInClient(int& x, int& y) override;
+  void InjectLeftButtonDown() override;
+  void SetWindowEnabled(bool enabled) override { QWidget::setEnabled(enabled); }
+  platform::LRESULT Send(platform::UINT message, platform::WPARAM wParam, QPointF at);
+
+  std::unique_ptr<LumenScrollBar> bar_;
+  std::map<int, std::unique_ptr<QTimer>> timers_;
+};
+
+}  // namespace lumen::controls
