@@ -105,5 +105,25 @@ TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {
   EXPECT_EQ(QImage(QString::fromStdString(out / "frame-00000.png")).size(), QSize(1000, 800));
 }
 
+TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {
+  test::TempFolder home, out;
+  RunResult run = Lumenshow(home.path(), "gallery --out '" + out.path() + "'");
+  EXPECT_EQ(run.status, 0);
+  for (int state = 0; state <= 4; ++state) {
+    QImage button(QString::fromStdString(out / ("button-" + std::to_string(state) + ".png")));
+    EXPECT_EQ(button.size(), QSize(109, 33)) << state;
+    EXPECT_EQ(qAlpha(button.pixel(0, 0)), 0) << "outside the rounded region";
+  }
+  QImage normal(QString::fromStdString(out / "button-1.png"));
+  EXPECT_EQ(normal.pixel(3, 0), qRgb(0x00, 0x3C, 0x74)) << "the edge, COLORREF 0x743C00";
+  EXPECT_EQ(normal.pixel(10, 1), qRgb(255, 255, 255));
+  for (const char* style : {"classic", "flat"}) {
+    for (const char* state : {"normal", "hovered", "pressed", "disabled"}) {
+      QImage bar(QString::fromStdString(out / (std::string("scrollbar-") + style + "-" + state + ".png")));
+      EXPECT_EQ(bar.size(), QSize(81, 17)) << style << " " << state;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumen
