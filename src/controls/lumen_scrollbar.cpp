@@ -237,8 +237,8 @@ int LumenScrollBar::HitTest(int x, int y) const {
   return PartNone;
 }
 
-bool LumenScrollBar::DecreaseValue(int32_t step, bool forceRepaint) {
-  const int32_t next = static_cast<int32_t>(std::max<int64_t>(int64_t{value_} - step, min_));
+bool LumenScrollBar::MoveValueTo(int64_t target, bool forceRepaint) {
+  const auto next = static_cast<int32_t>(std::clamp<int64_t>(target, min_, std::max(min_, max_)));
   if (next == value_) {
     if (forceRepaint) Refresh();
     return false;
@@ -251,18 +251,12 @@ bool LumenScrollBar::DecreaseValue(int32_t step, bool forceRepaint) {
   return true;
 }
 
+bool LumenScrollBar::DecreaseValue(int32_t step, bool forceRepaint) {
+  return MoveValueTo(int64_t{value_} - step, forceRepaint);
+}
+
 bool LumenScrollBar::IncreaseValue(int32_t step, bool forceRepaint) {
-  const int32_t next = static_cast<int32_t>(std::min<int64_t>(int64_t{value_} + step, max_));
-  if (next == value_) {
-    if (forceRepaint) Refresh();
-    return false;
-  }
-  value_ = next;
-  layout_.thumbPos = ValueToPos();
-  LayoutThumb();
-  Refresh();
-  if (Change) Change();
-  return true;
+  return MoveValueTo(int64_t{value_} + step, forceRepaint);
 }
 
 // --- Input ----------------------------------------------------------------------------------

@@ -103,6 +103,8 @@ class LumenScrollBar : public SubclassTarget {
 
  private:
   LRESULT DefaultProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // Value = target within Min..Max; when that changes it, the thumb follows and Change is raised.
+  bool MoveValueTo(int64_t target, bool forceRepaint);
   void FullLayout();
   void RecomputeThumb();
   int Start() const;
