@@ -31,9 +31,11 @@ int main(int argc, char** argv) {
   if (command == "order") return lumen::app::RunOrder(args);
   if (command == "bgm") return lumen::app::RunBgm(args);
   if (command == "frames") return lumen::app::RunFrames(args);
+  if (command == "thumbnails") return lumen::app::RunThumbnails(args);
   if (command == "slideshow") return lumen::app::RunSlideshow(argc, argv, args);
   if (command == "gallery") return lumen::app::RunGallery(argc, argv, args);
+  if (command == "browse") return lumen::app::RunBrowse(argc, argv, args);
   std::cerr << "lumenshow: unknown subcommand '" << command
-            << "' (available: slideshow, settings, order, bgm, frames, gallery; no arguments opens the main window)\n";
+            << "' (available: slideshow, browse, settings, order, bgm, frames, gallery, thumbnails; no arguments opens the main window)\n";
   return lumen::app::kBadArguments;
 }

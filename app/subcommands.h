@@ -13,8 +13,11 @@ int RunSettings(const std::vector<std::string>& args);
 int RunOrder(const std::vector<std::string>& args);
 int RunBgm(const std::vector<std::string>& args);
 int RunFrames(const std::vector<std::string>& args);
+int RunThumbnails(const std::vector<std::string>& args);
 // Needs a display; argc and argv go to QApplication.
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args);
+// The picture list of a folder in a window of its own; needs a display.
+int RunBrowse(int argc, char** argv, const std::vector<std::string>& args);
 // Draws off screen; argc and argv go to QApplication.
 int RunGallery(int argc, char** argv, const std::vector<std::string>& args);
 

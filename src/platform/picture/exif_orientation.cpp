@@ -38,4 +38,21 @@ int ExifOrientation(const uint8_t* app1, size_t length) {
   return 1;
 }
 
+int JpegOrientation(const uint8_t* jpeg, size_t length) {
+  if (length < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return 1;
+  size_t at = 2;
+  while (at + 4 <= length && jpeg[at] == 0xFF) {
+    const uint8_t marker = jpeg[at + 1];
+    if (marker == 0xDA || marker == 0xD9) break;  // start of scan, end of image
+    const size_t size = (size_t(jpeg[at + 2]) << 8) | jpeg[at + 3];
+    if (size < 2 || at + 2 + size > length) break;
+    if (marker == 0xE1) {
+      int orientation = ExifOrientation(jpeg + at + 4, size - 2);
+      if (orientation != 1) return orientation;
+    }
+    at += 2 + size;
+  }
+  return 1;
+}
+
 }  // namespace lumen::platform::picture

@@ -13,6 +13,10 @@ namespace lumen::platform::picture {
 // valid tag.
 int ExifOrientation(const uint8_t* app1, size_t length);
 
+// The orientation of a whole JPEG file: its first APP1 Exif segment, read by walking the
+// markers up to the start of the scan. 1 when there is none.
+int JpegOrientation(const uint8_t* jpeg, size_t length);
+
 // Orientations 5 to 8 swap width and height.
 constexpr bool SwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
 

@@ -1,6 +1,7 @@
 #include "platform/picture/picture.h"
 
 #include <QImage>
+#include <QBuffer>
 #include <QImageReader>
 
 #include "platform/gdi/gdi.h"
@@ -22,12 +23,32 @@ class DecodedPicture : public Picture {
   gdi::Surface surface_;
 };
 
-bool IsJpeg(const std::string& bytes) {
+}  // namespace
+
+bool LooksLikeJpeg(const std::string& bytes) {
   return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-}  // namespace
+std::optional<gdi::Surface> DecodeOtherFormat(const std::string& bytes, std::string& error) {
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setAutoTransform(false);
+  QImage image = reader.read();
+  if (image.isNull()) {
+    error = reader.errorString().toStdString();
+    return std::nullopt;
+  }
+  image = image.convertToFormat(QImage::Format_RGB32);
+  gdi::Surface surface(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    std::copy(from, from + image.width(), surface.Row(y));
+  }
+  return surface;
+}
 
 std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
   return std::make_unique<DecodedPicture>(std::move(surface));
@@ -41,25 +62,12 @@ LoadedPicture LoadPicture(const std::string& path) {
     return result;
   }
   // By content, not by name: a ".jpg" holding a BMP still loads.
-  if (IsJpeg(file.bytes)) {
+  if (LooksLikeJpeg(file.bytes)) {
     result.picture = OpenJpeg(std::move(file.bytes), result.error);
-    if (!result.picture) result.error = path + ": " + result.error;
-    return result;
+  } else if (auto surface = DecodeOtherFormat(file.bytes, result.error)) {
+    result.picture = std::make_unique<DecodedPicture>(std::move(*surface));
   }
-  QImageReader reader(QString::fromStdString(path));
-  reader.setAutoTransform(false);
-  QImage image = reader.read();
-  if (image.isNull()) {
-    result.error = path + ": " + reader.errorString().toStdString();
-    return result;
-  }
-  image = image.convertToFormat(QImage::Format_RGB32);
-  gdi::Surface surface(image.width(), image.height());
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-    std::copy(from, from + image.width(), surface.Row(y));
-  }
-  result.picture = std::make_unique<DecodedPicture>(std::move(surface));
+  if (!result.picture) result.error = path + ": " + result.error;
   return result;
 }
 

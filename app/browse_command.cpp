@@ -1,0 +1,44 @@
+// lumenshow browse: the picture list of a folder with its preview, in a small window of
+// its own (the main window will hold these views).
+#include <QApplication>
+#include <QVBoxLayout>
+
+#include "app/subcommands.h"
+#include "catalogue/widgets/catalogue_views.h"
+#include "mainwindow/picture_list.h"
+
+namespace lumen::app {
+
+int RunBrowse(int argc, char** argv, const std::vector<std::string>& args) {
+  std::vector<std::string> words;
+  bool details = false;
+  for (const std::string& word : args) (word == "--details" ? details = true : (words.push_back(word), false));
+  std::string error;
+  auto options = ParseCommandOptions(words, {}, error);
+  if (!options) return BadArguments("browse", error);
+  if (options->positional.size() != 1) return BadArguments("browse", "usage: lumenshow browse DIR [--details]");
+  const std::string& folder = options->positional.front();
+  auto names = mainwindow::ListPictureFiles(folder);
+  if (!names) return BadArguments("browse", "cannot list the folder '" + folder + "'");
+
+  QApplication application(argc, argv);
+  catalogue::ThumbnailCache cache = catalogue::ThumbnailCache::ForUser();
+  QWidget window;
+  window.setWindowTitle("LumenShow");
+  window.resize(520, 640);
+  auto* views = new catalogue::CatalogueViews(&window);
+  (new QVBoxLayout(&window))->addWidget(views);
+  views->SetThumbnailCache(&cache);
+  views->SetFolder(folder, *names);
+  window.show();
+  if (details) {
+    views->ListView1()->hide();
+    views->ListView2()->show();
+    views->ListView2_Set();
+  } else {
+    views->ListView1_Set();
+  }
+  return application.exec();
+}
+
+}  // namespace lumen::app

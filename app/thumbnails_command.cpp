@@ -1,0 +1,61 @@
+// lumenshow thumbnails: the 40 x 40 thumbnails the list would hold, as PNG files, made by
+// the same code and through the same shared cache as the list.
+#include <QImage>
+#include <QString>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/subcommands.h"
+#include "catalogue/list_texts.h"
+#include "catalogue/thumbnail_batch.h"
+#include "mainwindow/picture_list.h"
+
+namespace lumen::app {
+
+int RunThumbnails(const std::vector<std::string>& args) {
+  std::string error;
+  auto options = ParseCommandOptions(args, {"--out"}, error);
+  if (!options) return BadArguments("thumbnails", error);
+  if (options->positional.size() != 1 || options->Value("--out") == nullptr) {
+    return BadArguments("thumbnails", "usage: lumenshow thumbnails DIR --out OUTDIR");
+  }
+  const std::string& folder = options->positional.front();
+  const std::string out = *options->Value("--out");
+  auto names = mainwindow::ListPictureFiles(folder);
+  if (!names) return BadArguments("thumbnails", "cannot list the folder '" + folder + "'");
+  std::error_code fsError;
+  std::filesystem::create_directories(out, fsError);
+  if (!std::filesystem::is_directory(out)) return BadArguments("thumbnails", "cannot create '" + out + "'");
+
+  std::vector<std::string> paths;
+  for (const std::string& name : *names) paths.push_back(folder + "/" + name);
+  catalogue::ThumbnailCache cache = catalogue::ThumbnailCache::ForUser();
+  catalogue::ThumbnailBatch batch(paths, 40, 0xFFFFFF, &cache);
+  const QImage blank = [] {
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);  // the placeholder of a file that cannot be decoded
+    return image;
+  }();
+  catalogue::ThumbnailBatch::Result result;
+  bool written = true;
+  while (batch.TakeNext(result, std::chrono::hours(1))) {
+    QImage image = blank;
+    if (result.picture) {
+      image = QImage(reinterpret_cast<const uchar*>(result.picture->Row(0)), 40, 40, 40 * 4, QImage::Format_RGB32);
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "/%05zu.png", result.index + 1);
+    written = image.save(QString::fromStdString(out + name), "PNG", 80) && written;
+    std::cout << catalogue::CounterProgress(static_cast<int64_t>(result.index) + 1, static_cast<int64_t>(paths.size()))
+              << "\n";
+  }
+  std::cout << catalogue::CounterTotal(static_cast<int64_t>(paths.size())) << std::endl;
+  if (!written) {
+    std::cerr << "lumenshow: thumbnails: cannot write to '" << out << "'\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace lumen::app

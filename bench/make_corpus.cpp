@@ -1,0 +1,55 @@
+// Photo-like JPEGs for the thumbnail benchmarks: smooth light, shapes with edges and a
+// little grain, as a camera's pictures have (pure noise would be unlike any photo).
+// Run: make_corpus FOLDER COUNT [WIDTH HEIGHT]
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <turbojpeg.h>
+#include <vector>
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: make_corpus FOLDER COUNT [WIDTH HEIGHT]\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const int count = std::atoi(argv[2]);
+  const int w = argc > 4 ? std::atoi(argv[3]) : 4000, h = argc > 4 ? std::atoi(argv[4]) : 3000;
+  std::filesystem::create_directories(folder);
+  std::vector<unsigned char> rgb(size_t(w) * h * 3);
+  tjhandle handle = tjInitCompress();
+  unsigned seed = 12345;
+  for (int k = 0; k < count; ++k) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/IMG_%05d.jpg", k + 1);
+    const std::string path = folder + name;
+    if (std::filesystem::exists(path)) continue;
+    const double cx = w * (0.3 + 0.4 * ((k * 37) % 100) / 100.0), cy = h * (0.3 + 0.4 * ((k * 61) % 100) / 100.0);
+    const double r = std::min(w, h) * 0.2;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        seed = seed * 1103515245 + 12345;
+        const int grain = static_cast<int>((seed >> 16) & 7) - 4;
+        const bool inside = (x - cx) * (x - cx) + (y - cy) * (y - cy) < r * r;
+        const double light = 0.5 + 0.5 * std::sin((x + k * 50) * 0.002) * std::cos(y * 0.003);
+        unsigned char* p = &rgb[(size_t(y) * w + x) * 3];
+        p[0] = static_cast<unsigned char>(std::clamp(int(inside ? 200 : 60 + 120 * light) + grain, 0, 255));
+        p[1] = static_cast<unsigned char>(std::clamp(int(inside ? 80 : 90 + 100 * light) + grain, 0, 255));
+        p[2] = static_cast<unsigned char>(std::clamp(int(inside ? 40 : 140 + 80 * (1 - light)) + grain, 0, 255));
+      }
+    }
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, 88, 0);
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(jpeg, 1, size, out);
+      std::fclose(out);
+    }
+    tjFree(jpeg);
+  }
+  tjDestroy(handle);
+  return 0;
+}

@@ -1,0 +1,58 @@
+// LumenThumb: a picture file made into a small ready-made picture of a requested size,
+// on a canvas of a background colour, stretched or fitted with its proportions kept.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/gdi/surface.h"
+
+namespace lumen::catalogue {
+
+class ThumbnailCache;
+using platform::gdi::COLORREF;
+using platform::gdi::Surface;
+
+// The decoder's start-up token: 0 when it could not start, which makes every load fail.
+using GdiPlusToken = uint32_t;
+GdiPlusToken StartGdiPlus();
+void StopGdiPlus(GdiPlusToken token);
+
+// A picture object, as the list's image list holds it.
+using PictureObject = std::shared_ptr<const Surface>;
+
+struct LoadError {
+  int number = 999;
+  std::string source = "GDI+ Module";
+  std::string description;  // "Error loading picture " + path
+};
+
+// The picture at the size asked for (-1 in either: the picture's own size, written back
+// to both). Keep aspect: fitted and centred, margins in the background colour; else
+// stretched. With a cache, boxes up to 128 pixels come through its 128-pixel thumbnails.
+// On failure: nothing, and error 999.
+PictureObject LoadPictureScaled(GdiPlusToken token, const std::string& path, int& width, int& height,
+                                COLORREF background, bool keepAspect, LoadError* error = nullptr,
+                                ThumbnailCache* cache = nullptr);
+
+struct Canvas {
+  Surface bitmap;
+};
+Canvas CreateCanvas(int width, int height, COLORREF background);
+// Draws `image` (the picture, possibly already reduced) standing for a picture of
+// pictureWidth x pictureHeight: stretched to the canvas, or fitted by the rounding rules
+// (rb < ri: full width; otherwise full height, ties included; halves to even).
+void DrawImageFitted(const Surface& image, int pictureWidth, int pictureHeight, Canvas& canvas, int width,
+                     int height, bool keepAspect);
+Surface ReleaseCanvas(Canvas canvas);
+PictureObject BitmapToPicture(Surface bitmap);
+
+struct FittedRect {
+  int x, y, width, height;
+  bool operator==(const FittedRect&) const = default;
+};
+FittedRect FitInBox(int pictureWidth, int pictureHeight, int width, int height);
+
+}  // namespace lumen::catalogue

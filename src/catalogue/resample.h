@@ -1,0 +1,13 @@
+// A high-quality bicubic resampler: separable, Catmull-Rom weights (a = -0.5), the kernel
+// widened by the reduction factor when shrinking so that every source pixel counts (the
+// way GDI+'s high-quality bicubic mode behaves, not a 4-tap point sample).
+#pragma once
+
+#include "platform/gdi/surface.h"
+
+namespace lumen::catalogue {
+
+// The whole source scaled to width x height (both > 0).
+platform::gdi::Surface ResampleBicubic(const platform::gdi::Surface& source, int width, int height);
+
+}  // namespace lumen::catalogue

@@ -1,0 +1,113 @@
+#include "catalogue/thumbnail_decoder.h"
+
+#include <algorithm>
+#include <span>
+#include <turbojpeg.h>
+
+#include "platform/picture/exif_orientation.h"
+#include "platform/picture/picture.h"
+#include "platform/whole_file.h"
+
+namespace lumen::catalogue {
+namespace {
+
+using platform::gdi::Surface;
+
+// A reduced decode may take at most this much memory.
+constexpr uint64_t kDecodeBudget = 256ull << 20;
+
+// The surface turned upright (see platform/picture/exif_orientation.h).
+Surface Upright(const Surface& stored, int orientation) {
+  if (orientation <= 1 || orientation > 8) return Surface(stored);
+  const int W = stored.Width(), H = stored.Height();
+  const bool swap = platform::picture::SwapsAxes(orientation);
+  Surface out(swap ? H : W, swap ? W : H);
+  for (int uy = 0; uy < out.Height(); ++uy) {
+    uint32_t* row = out.Row(uy);
+    for (int ux = 0; ux < out.Width(); ++ux) {
+      int rx = ux, ry = uy;
+      switch (orientation) {
+        case 2: rx = W - 1 - ux, ry = uy; break;
+        case 3: rx = W - 1 - ux, ry = H - 1 - uy; break;
+        case 4: rx = ux, ry = H - 1 - uy; break;
+        case 5: rx = uy, ry = ux; break;
+        case 6: rx = uy, ry = H - 1 - ux; break;
+        case 7: rx = W - 1 - uy, ry = H - 1 - ux; break;
+        case 8: rx = W - 1 - uy, ry = ux; break;
+      }
+      row[ux] = stored.Row(ry)[rx];
+    }
+  }
+  return out;
+}
+
+std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std::string& error) {
+  tjhandle handle = tjInitDecompress();
+  if (handle == nullptr) {
+    error = "cannot start the JPEG decoder";
+    return std::nullopt;
+  }
+  auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto size = static_cast<unsigned long>(bytes.size());
+  int width = 0, height = 0, subsampling = 0, colourspace = 0;
+  std::optional<DecodedPicture> result;
+  if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colourspace) != 0 || width <= 0 ||
+      height <= 0) {
+    error = std::string("not a readable JPEG: ") + tjGetErrorStr2(handle);
+  } else {
+    // The smallest scale (at most 1) whose long side still has twice the box.
+    int count = 0;
+    tjscalingfactor* factors = tjGetScalingFactors(&count);
+    tjscalingfactor chosen{1, 1};
+    const int longSide = std::max(width, height);
+    for (int i = 0; box > 0 && i < count; ++i) {
+      const tjscalingfactor f = factors[i];
+      if (f.num > f.denom || TJSCALED(longSide, f) < 2 * box) continue;
+      if (TJSCALED(longSide, f) < TJSCALED(longSide, chosen)) chosen = f;
+    }
+    const int w = TJSCALED(width, chosen), h = TJSCALED(height, chosen);
+    if (uint64_t(w) * uint64_t(h) * 4 > kDecodeBudget) {
+      error = "a JPEG of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
+    } else {
+      Surface stored(w, h);
+      // Quality beyond a thumbnail's needs buys nothing here: the fast IDCT and upsampling.
+      int rc = tjDecompress2(handle, data, size, reinterpret_cast<unsigned char*>(stored.Row(0)), w, 0, h, TJPF_BGRX,
+                             TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE);
+      // A warning (a truncated file, for instance) still gives a picture, as viewers show it.
+      if (rc != 0 && tjGetErrorCode(handle) == TJERR_FATAL) {
+        error = std::string("cannot decode the JPEG: ") + tjGetErrorStr2(handle);
+      } else {
+        for (int y = 0; y < h; ++y) {
+          for (uint32_t& p : std::span<uint32_t>(stored.Row(y), static_cast<size_t>(w))) p |= 0xFF000000u;
+        }
+        const int orientation =
+            platform::picture::JpegOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        const bool swap = platform::picture::SwapsAxes(orientation);
+        result = DecodedPicture{Upright(stored, orientation), swap ? height : width, swap ? width : height};
+      }
+    }
+  }
+  tjDestroy(handle);
+  return result;
+}
+
+}  // namespace
+
+std::optional<DecodedPicture> DecodeBytesForBox(const std::string& bytes, int box, std::string& error) {
+  if (platform::picture::LooksLikeJpeg(bytes)) return DecodeJpeg(bytes, box, error);
+  auto surface = platform::picture::DecodeOtherFormat(bytes, error);
+  if (!surface) return std::nullopt;
+  const int w = surface->Width(), h = surface->Height();
+  return DecodedPicture{std::move(*surface), w, h};
+}
+
+std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error) {
+  platform::FileContents file = platform::ReadWholeFile(path);
+  if (file.status != platform::FileContents::Status::Read) {
+    error = "cannot read the file";
+    return std::nullopt;
+  }
+  return DecodeBytesForBox(file.bytes, box, error);
+}
+
+}  // namespace lumen::catalogue

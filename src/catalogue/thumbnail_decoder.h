@@ -1,0 +1,25 @@
+// Decoding a picture for a small box: JPEG scaled in the DCT domain to the smallest scale
+// whose long side is still at least twice the box, turned upright by its EXIF orientation;
+// other formats decoded whole, through the show's loader.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/gdi/surface.h"
+
+namespace lumen::catalogue {
+
+struct DecodedPicture {
+  platform::gdi::Surface image;      // upright, possibly reduced
+  int width = 0, height = 0;         // the picture's own upright size
+};
+
+// A reduced decode (box > 0) or the full picture (box 0). Nothing, with the reason in
+// error, when the file cannot be decoded or would not fit the memory budget.
+std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error);
+
+// From bytes in memory (the fuzzing target and the tests).
+std::optional<DecodedPicture> DecodeBytesForBox(const std::string& bytes, int box, std::string& error);
+
+}  // namespace lumen::catalogue

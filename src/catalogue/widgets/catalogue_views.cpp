@@ -1,0 +1,236 @@
+#include "catalogue/widgets/catalogue_views.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <sys/stat.h>
+
+#include "catalogue/list_texts.h"
+#include "platform/picture/picture.h"
+#include "platform/rounding.h"
+
+namespace lumen::catalogue {
+
+namespace gdi = platform::gdi;
+
+// ImgPreview: the picture stretched to the widget's own size.
+class PreviewImage : public QWidget {
+ public:
+  explicit PreviewImage(QWidget* parent) : QWidget(parent) {}
+  // The picture last loaded stays when a later one fails.
+  bool Load(const std::string& path) {
+    auto loaded = platform::picture::LoadPicture(path);
+    if (!loaded.picture) return false;
+    picture_ = std::shared_ptr<platform::picture::Picture>(std::move(loaded.picture));
+    image_ = {};
+    return true;
+  }
+  bool HasPicture() const { return picture_ != nullptr; }
+  int NaturalWidth() const { return picture_->Width(); }
+  int NaturalHeight() const { return picture_->Height(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!picture_ || width() <= 0 || height() <= 0) return;
+    if (image_.width() != width() || image_.height() != height()) {
+      gdi::Surface surface(width(), height(), 0xFFFFFF);
+      picture_->StretchTo(surface, 0, 0, width(), height());
+      image_ = QImage(reinterpret_cast<const uchar*>(surface.Row(0)), width(), height(), width() * 4,
+                      QImage::Format_RGB32)
+                   .copy();
+    }
+    QPainter(this).drawImage(0, 0, image_);
+  }
+
+ private:
+  std::shared_ptr<platform::picture::Picture> picture_;
+  QImage image_;  // the picture at the widget's size
+};
+
+CatalogueViews::CatalogueViews(QWidget* parent) : QWidget(parent) {
+  listView1_ = new QListWidget(this);
+  listView1_->setViewMode(QListView::IconMode);
+  listView1_->setIconSize(QSize(40, 40));
+  listView1_->setMovement(QListView::Static);
+  listView1_->setResizeMode(QListView::Adjust);
+  listView1_->setFlow(QListView::LeftToRight);  // arranged automatically, from the top
+  listView1_->setWrapping(true);
+  listView1_->setUniformItemSizes(true);
+
+  listView2_ = new QTreeWidget(this);
+  listView2_->setRootIsDecorated(false);
+  listView2_->setColumnCount(3);
+  listView2_->setHeaderLabels({QString::fromUtf8("ﾌｧｲﾙ名"), QString::fromUtf8("ｻｲｽﾞ(KB)"), QString::fromUtf8("更新日")});
+  const char* keys[] = {"File_Name", "File_Size", "File_Date"};
+  for (int c = 0; c < 3; ++c) listView2_->headerItem()->setData(c, Qt::UserRole, keys[c]);
+  listView2_->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  listView2_->hide();
+
+  counter_ = new QLabel(this);
+  frame_ = new QWidget(this);
+  frame_->setFixedSize(208, 208);
+  frame_->setAutoFillBackground(true);
+  preview_ = new PreviewImage(frame_);
+  preview_->hide();
+  SetMarginColor(0xFFFFFF);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(listView1_);
+  layout->addWidget(listView2_);
+  layout->addWidget(counter_);
+  layout->addWidget(frame_);
+
+  connect(listView1_, &QListWidget::itemClicked, this, [this] { ListView1_Click(); });
+  connect(listView2_, &QTreeWidget::itemClicked, this, [this] { ListView2_Click(); });
+  pump_.setInterval(0);
+  connect(&pump_, &QTimer::timeout, this, [this] {
+    if (batch_) PumpThumbnails();
+    if (detailsNext_ >= 0) PumpDetails();
+  });
+  reportError_ = [this](const std::string& text) {
+    QMessageBox::warning(this, "LumenShow", QString::fromStdString(text), QMessageBox::Ok);
+  };
+}
+
+CatalogueViews::~CatalogueViews() { StopFills(); }
+
+QWidget* CatalogueViews::ImgPreview() { return preview_; }
+
+void CatalogueViews::SetFolder(const std::string& folder, const std::vector<std::string>& names) {
+  folder_ = folder;
+  names_ = names;
+}
+
+void CatalogueViews::SetMarginColor(gdi::COLORREF colour) {
+  QPalette palette = frame_->palette();
+  palette.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+  frame_->setPalette(palette);
+  frame_->update();
+}
+
+void CatalogueViews::StopFills() {
+  // A new fill abandons the running one: its workers stop after the file each is on.
+  if (batch_) QApplication::restoreOverrideCursor();
+  batch_.reset();
+  detailsNext_ = -1;
+  pump_.stop();
+}
+
+void CatalogueViews::ListView1_Set() {
+  StopFills();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  listView1_->clear();
+  std::vector<std::string> paths;
+  for (const std::string& name : names_) paths.push_back(folder_ + "/" + name);  // "/" always added
+  batch_ = std::make_unique<ThumbnailBatch>(paths, 40, 0xFFFFFF, cache_);
+  pump_.start();
+  PumpThumbnails();
+}
+
+void CatalogueViews::PumpThumbnails() {
+  // Items are added strictly in list order for about one frame's time, then the window
+  // gets its turn again.
+  QElapsedTimer slice;
+  slice.start();
+  ThumbnailBatch::Result result;
+  const auto count = static_cast<int64_t>(batch_->Count());
+  while (slice.elapsed() < 15 && batch_->TakeNext(result, std::chrono::milliseconds(2))) {
+    QImage image(40, 40, QImage::Format_RGB32);
+    if (result.picture) {
+      image = QImage(reinterpret_cast<const uchar*>(result.picture->Row(0)), 40, 40, 40 * 4, QImage::Format_RGB32).copy();
+    } else {
+      image.fill(Qt::white);  // a file that cannot be decoded: a blank thumbnail
+    }
+    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(image)), QString::fromStdString(names_[result.index]));
+    listView1_->addItem(item);
+    counter_->setText(QString::fromStdString(CounterProgress(static_cast<int64_t>(result.index) + 1, count)));
+  }
+  if (!batch_->Finished()) return;
+  counter_->setText(QString::fromStdString(CounterTotal(count)));
+  batch_.reset();
+  pump_.stop();
+  listView1_->doItemsLayout();
+  QApplication::restoreOverrideCursor();
+  emit FillFinished();
+}
+
+void CatalogueViews::ListView2_Set() {
+  StopFills();
+  listView2_->clear();
+  detailsNext_ = 0;
+  pump_.start();
+  PumpDetails();
+}
+
+void CatalogueViews::PumpDetails() {
+  QElapsedTimer slice;
+  slice.start();
+  const auto count = static_cast<int64_t>(names_.size());
+  while (detailsNext_ >= 0 && detailsNext_ < count && slice.elapsed() < 15) {
+    const std::string& name = names_[static_cast<size_t>(detailsNext_)];
+    auto* row = new QTreeWidgetItem(listView2_);
+    row->setText(0, QString::fromStdString(name));
+    const std::string path = folder_ + "/" + name;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {  // vanished: the fill ends here, its rows stay
+      detailsNext_ = -1;
+      pump_.stop();
+      emit FillFinished();
+      return;
+    }
+    for (int c = 0; c < listView2_->columnCount(); ++c) {
+      const QString key = listView2_->headerItem()->data(c, Qt::UserRole).toString();
+      if (key == "File_Size") {
+        row->setText(c, QString::fromStdString(SizeInKilobytes(st.st_size)));
+        row->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+      } else if (key == "File_Date") {
+        row->setText(c, QString::fromStdString(GetFileDate(path, reportError_)));
+      }
+    }
+    ++detailsNext_;
+    counter_->setText(QString::fromStdString(CounterProgress(detailsNext_, count)));
+  }
+  if (detailsNext_ < count) return;
+  counter_->setText(QString::fromStdString(CounterTotal(count)));
+  detailsNext_ = -1;
+  pump_.stop();
+  emit FillFinished();
+}
+
+void CatalogueViews::ListView1_Click() {
+  if (listView1_->count() == 0) return;
+  int selected = 0;
+  for (int i = 0; i < listView1_->count() && selected == 0; ++i) {
+    if (listView1_->item(i)->isSelected()) selected = i + 1;
+  }
+  Preview(listView1_, selected);
+}
+
+void CatalogueViews::ListView2_Click() {
+  if (listView2_->topLevelItemCount() == 0) return;
+  int selected = 0;
+  for (int i = 0; i < listView2_->topLevelItemCount() && selected == 0; ++i) {
+    if (listView2_->topLevelItem(i)->isSelected()) selected = i + 1;
+  }
+  Preview(listView2_, selected);
+}
+
+void CatalogueViews::Preview(QAbstractItemView* view, int selected) {
+  if (selected == 0) return;  // nothing selected: title and preview stay
+  const QString text = view == listView1_ ? listView1_->item(selected - 1)->text()
+                                          : listView2_->topLevelItem(selected - 1)->text(0);
+  const std::string path = PreviewPath(folder_, text.toStdString());
+  window()->setWindowTitle(QString::fromStdString(path));
+  preview_->hide();
+  preview_->Load(path);  // a failure keeps the picture shown before
+  if (!preview_->HasPicture()) return;
+  const PreviewPlacement at = PlacePreview(preview_->NaturalWidth(), preview_->NaturalHeight());
+  preview_->setGeometry(at.left, at.top, platform::RoundHalfEven(at.width), platform::RoundHalfEven(at.height));
+  preview_->update();
+  preview_->show();
+}
+
+}  // namespace lumen::catalogue

@@ -1,0 +1,228 @@
+#include "catalogue/lumen_thumb.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include "catalogue/list_texts.h"
+#include "catalogue/resample.h"
+#include "catalogue/thumbnail_batch.h"
+#include "catalogue/thumbnail_cache.h"
+#include "catalogue/thumbnail_decoder.h"
+#include "support/jpeg_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace lumen::catalogue {
+namespace {
+
+void SolidBmp(const std::string& path, int w, int h, QRgb colour) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(colour);
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+}
+
+void SetMTime(const std::string& path, time_t when) {
+  utimbuf times{when, when};
+  ::utime(path.c_str(), &times);
+}
+
+TEST(FitInBox, WorkedExamples) {
+  EXPECT_EQ(FitInBox(800, 600, 40, 40), (FittedRect{0, 5, 40, 30}));
+  EXPECT_EQ(FitInBox(600, 800, 40, 40), (FittedRect{5, 0, 30, 40}));
+  EXPECT_EQ(FitInBox(700, 400, 40, 40), (FittedRect{0, 8, 40, 23})) << "22.857 -> 23, 8.5 -> 8";
+  EXPECT_EQ(FitInBox(640, 640, 40, 40), (FittedRect{0, 0, 40, 40}));
+  EXPECT_EQ(FitInBox(1000, 100, 40, 40), (FittedRect{0, 18, 40, 4}));
+}
+
+TEST(LoadPictureScaled, FitsStretchesOrKeepsTheOwnSize) {
+  test::TempFolder folder;
+  SolidBmp(folder / "red.bmp", 800, 600, qRgb(255, 0, 0));
+  const GdiPlusToken token = StartGdiPlus();
+  int w = 40, h = 40;
+  PictureObject fitted = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, true);
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(fitted->GetPixel(20, 4), 0xFFFFFFu) << "margin above";
+  EXPECT_EQ(fitted->GetPixel(20, 5), 0x0000FFu);
+  EXPECT_EQ(fitted->GetPixel(20, 34), 0x0000FFu);
+  EXPECT_EQ(fitted->GetPixel(20, 35), 0xFFFFFFu) << "margin below";
+
+  PictureObject stretched = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, false);
+  EXPECT_EQ(stretched->GetPixel(20, 0), 0x0000FFu);
+
+  w = -1, h = 40;
+  PictureObject own = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, true);
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+  EXPECT_EQ(own->Width(), 800);
+
+  test::WriteBytes(folder / "empty.jpg", "");
+  LoadError error;
+  w = h = 40;
+  EXPECT_FALSE(LoadPictureScaled(token, folder / "empty.jpg", w, h, 0xFFFFFF, true, &error));
+  EXPECT_EQ(error.number, 999);
+  EXPECT_EQ(error.source, "GDI+ Module");
+  EXPECT_EQ(error.description, "Error loading picture " + folder / "empty.jpg");
+  EXPECT_FALSE(LoadPictureScaled(0, folder / "red.bmp", w, h, 0xFFFFFF, true)) << "a failed start fails every load";
+  StopGdiPlus(token);
+}
+
+TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
+  platform::gdi::Surface flat(97, 61, 0x00336699);
+  platform::gdi::Surface small = ResampleBicubic(flat, 13, 7);
+  for (int y = 0; y < 7; ++y) {
+    for (int x = 0; x < 13; ++x) ASSERT_EQ(small.GetPixel(x, y), 0x00336699u);
+  }
+  platform::gdi::Surface stripes(64, 64);  // one-pixel black and white columns
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) stripes.SetPixel(x, y, x % 2 ? 0xFFFFFF : 0x000000);
+  }
+  platform::gdi::Surface grey = ResampleBicubic(stripes, 8, 8);
+  const int level = grey.GetPixel(4, 4) & 0xFF;
+  EXPECT_NEAR(level, 128, 8) << "shrinking averages every source column, not a few samples";
+}
+
+TEST(DecodeForBox, ScalesJpegsInTheDctDomainAndTurnsThemUpright) {
+  test::TempFolder folder;
+  const std::string jpeg = test::MakeJpeg(1600, 1200);
+  std::string error;
+  auto decoded = DecodeBytesForBox(jpeg, 128, error);
+  ASSERT_TRUE(decoded) << error;
+  EXPECT_EQ(decoded->image.Width(), 400) << "1/4: the smallest scale with a long side of at least 256";
+  EXPECT_EQ(decoded->width, 1600);
+  auto turned = DecodeBytesForBox(test::WithOrientation(jpeg, 6), 128, error);
+  ASSERT_TRUE(turned);
+  EXPECT_EQ(turned->width, 1200);
+  EXPECT_EQ(turned->image.Width(), 300);
+  auto full = DecodeBytesForBox(jpeg, 0, error);
+  EXPECT_EQ(full->image.Width(), 1600);
+}
+
+TEST(DecodeForBox, SurvivesBrokenFiles) {
+  std::string bomb = test::MakeJpeg(16, 16);
+  size_t sof = bomb.find("\xFF\xC0");
+  bomb[sof + 5] = char(30000 >> 8), bomb[sof + 6] = char(30000 & 0xFF);
+  bomb[sof + 7] = char(30000 >> 8), bomb[sof + 8] = char(30000 & 0xFF);
+  const std::string jpeg = test::MakeJpeg(64, 48);
+  QImage tall(1, 10000, QImage::Format_RGB32);
+  tall.fill(Qt::blue);
+  QByteArray tallBmp;
+  {
+    QBuffer buffer(&tallBmp);
+    buffer.open(QIODevice::WriteOnly);
+    tall.save(&buffer, "BMP");
+  }
+  const std::pair<const char*, std::string> files[] = {
+      {"zero bytes", ""},
+      {"truncated", jpeg.substr(0, jpeg.size() / 2)},
+      {"corrupt", std::string(jpeg.substr(0, 200)) + std::string(4000, '\x55')},
+      {"not a picture", "hello"},
+      {"header bomb", bomb},
+      {"1 x 10000", tallBmp.toStdString()},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    std::string error;
+    auto decoded = DecodeBytesForBox(bytes, 128, error);
+    if (decoded) {
+      EXPECT_GT(decoded->image.Width(), 0);
+    } else {
+      EXPECT_FALSE(error.empty());
+    }
+  }
+}
+
+TEST(ThumbnailCache, FreedesktopNamesHitsStaleEntriesAndFailures) {
+  EXPECT_EQ(ThumbnailCache::Uri("/home/jens/photos/me.png"), "file:///home/jens/photos/me.png");
+  EXPECT_EQ(ThumbnailCache::FileName("/home/jens/photos/me.png"), "c6ee772d9e49320e97ec29a7eb5b1697.png");
+  EXPECT_EQ(ThumbnailCache::Uri("/tmp/a b/é#1.jpg"), "file:///tmp/a%20b/%C3%A9%231.jpg");
+
+  test::TempFolder folder, cacheRoot;
+  ThumbnailCache cache(cacheRoot.path());
+  const std::string photo = folder / "p.bmp";
+  SolidBmp(photo, 300, 200, qRgb(255, 0, 0));
+  SetMTime(photo, 1000000000);
+  const GdiPlusToken token = StartGdiPlus();
+  auto colourOf = [&] {
+    int w = 40, h = 40;
+    auto picture = LoadPictureScaled(token, photo, w, h, 0xFFFFFF, true, nullptr, &cache);
+    return picture ? picture->GetPixel(20, 20) : 0xDEADu;
+  };
+  EXPECT_EQ(colourOf(), 0x0000FFu);
+  EXPECT_TRUE(QImage(QString::fromStdString(cacheRoot / "normal/" + ThumbnailCache::FileName(photo))).width() == 128);
+
+  SolidBmp(photo, 300, 200, qRgb(0, 255, 0));
+  SetMTime(photo, 1000000000);
+  EXPECT_EQ(colourOf(), 0x0000FFu) << "same modification time: the cached thumbnail";
+  SetMTime(photo, 1000000001);
+  EXPECT_EQ(colourOf(), 0x00FF00u) << "a stale thumbnail is made anew";
+
+  test::WriteBytes(photo, "broken");
+  SetMTime(photo, 1000000002);
+  EXPECT_EQ(colourOf(), 0xDEADu);
+  EXPECT_TRUE(cache.HasFailure(photo, 1000000002));
+  SolidBmp(photo, 300, 200, qRgb(0, 0, 255));
+  SetMTime(photo, 1000000002);
+  EXPECT_EQ(colourOf(), 0xDEADu) << "the failure is remembered for that version";
+  SetMTime(photo, 1000000003);
+  EXPECT_EQ(colourOf(), 0xFF0000u);
+}
+
+TEST(ThumbnailBatch, HandsOutInOrderAndCanBeAbandoned) {
+  test::TempFolder folder;
+  std::vector<std::string> paths;
+  for (int i = 0; i < 30; ++i) {
+    paths.push_back(folder / ("p" + std::to_string(i) + ".bmp"));
+    SolidBmp(paths.back(), 50 + i, 40, qRgb(i * 8, 0, 0));
+  }
+  test::WriteBytes(paths[7], "broken");
+  {
+    ThumbnailBatch batch(paths, 40, 0xFFFFFF, nullptr, 4);
+    ThumbnailBatch::Result r;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      ASSERT_TRUE(batch.TakeNext(r, std::chrono::seconds(30)));
+      EXPECT_EQ(r.index, i);
+      EXPECT_EQ(r.picture == nullptr, i == 7);
+    }
+    EXPECT_FALSE(batch.TakeNext(r, std::chrono::milliseconds(1)));
+  }
+  ThumbnailBatch abandoned(paths, 40, 0xFFFFFF, nullptr, 2);  // destroyed at once: must not hang
+}
+
+TEST(ListTexts, CountersSizesDatesAndThePreview) {
+  EXPECT_EQ(FormatCount(0), "");
+  EXPECT_EQ(FormatCount(1234), "1,234");
+  EXPECT_EQ(CounterProgress(1, 1234), "1 / 1,234");
+  EXPECT_EQ(CounterTotal(1234), "1,234枚");
+  EXPECT_EQ(CounterTotal(0), "枚");
+  EXPECT_EQ(SizeInKilobytes(0), "1");
+  EXPECT_EQ(SizeInKilobytes(100), "0");
+  EXPECT_EQ(SizeInKilobytes(1536), "2");
+  EXPECT_EQ(SizeInKilobytes(1 << 20), "1,024");
+  EXPECT_EQ(SizeInKilobytes(2560), "3") << "2.5: halves away from zero";
+
+  EXPECT_EQ(PreviewPath("/", "a.jpg"), "/a.jpg");
+  EXPECT_EQ(PreviewPath("/photos", "a.jpg"), "/photos/a.jpg");
+  auto p = PlacePreview(800, 600);
+  EXPECT_EQ(std::make_tuple(p.width, p.height, p.left, p.top), std::make_tuple(208.0, 156.0, 0, 26));
+  p = PlacePreview(600, 800);
+  EXPECT_EQ(std::make_tuple(p.width, p.height, p.left, p.top), std::make_tuple(156.0, 208.0, 26, 0));
+  p = PlacePreview(1000, 700);
+  EXPECT_DOUBLE_EQ(p.height, 145.6);
+  EXPECT_EQ(p.top, 31) << "62.4 rounds to 62, halved";
+  p = PlacePreview(500, 500);
+  EXPECT_EQ(std::make_tuple(p.width, p.height, p.left, p.top), std::make_tuple(208.0, 208.0, 0, 0));
+
+  test::TempFolder folder;
+  test::WriteBytes(folder / "f", "x");
+  std::tm noon{};
+  noon.tm_year = 2024 - 1900, noon.tm_mon = 1, noon.tm_mday = 9, noon.tm_hour = 12, noon.tm_isdst = -1;
+  SetMTime(folder / "f", std::mktime(&noon));
+  std::string reported;
+  EXPECT_EQ(GetFileDate(folder / "f", [&](const std::string& t) { reported = t; }), "2024/02/09");
+  EXPECT_EQ(GetFileDate(folder / "gone", [&](const std::string& t) { reported = t; }), "0:00:00");
+  EXPECT_EQ(reported, "Error " + folder / "gone");
+}
+
+}  // namespace
+}  // namespace lumen::catalogue
