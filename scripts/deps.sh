@@ -25,5 +25,6 @@ lumen_install_packages() {
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
   libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev libturbojpeg0-dev fonts-ipafont-gothic)
 # What the tests and benchmarks need on top: lame makes the MP3 the playback tests play;
-# Xvfb, xdotool and xwd run and watch the show on a private X server.
-LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev lame xvfb xdotool x11-apps)
+# Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
+# peer bench/thumbnail_race.sh measures the thumbnails against.
+LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev lame xvfb xdotool x11-apps libvips-tools)

@@ -19,8 +19,9 @@ struct RunResult {
 
 // Runs lumenshow with the given arguments (already quoted for the shell) and
 // LUMENSHOW_HOME set to home; stderr is dropped unless asked for.
-RunResult Lumenshow(const std::string& home, const std::string& args, bool withStderr = false) {
-  std::string command = "LUMENSHOW_HOME='" + home + "' '" LUMENSHOW_BIN "' " + args +
+RunResult Lumenshow(const std::string& home, const std::string& args, bool withStderr = false,
+                    const std::string& environment = "") {
+  std::string command = environment + " LUMENSHOW_HOME='" + home + "' '" LUMENSHOW_BIN "' " + args +
                         (withStderr ? " 2>&1" : " 2>/dev/null");
   RunResult run;
   FILE* pipe = ::popen(command.c_str(), "r");
@@ -103,6 +104,28 @@ TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {
   run = Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out.path() +
                                    "' --screen 1000x800 --maximized --keys E");
   EXPECT_EQ(QImage(QString::fromStdString(out / "frame-00000.png")).size(), QSize(1000, 800));
+}
+
+TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {
+  test::TempFolder home, pictures, out, cache;
+  QImage wide(800, 600, QImage::Format_RGB32);
+  wide.fill(Qt::blue);
+  ASSERT_TRUE(wide.save(QString::fromStdString(pictures / "a.bmp"), "BMP"));
+  test::WriteBytes(pictures / "b.jpg", "broken");
+  RunResult run = Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out.path() + "'",
+                            false, "XDG_CACHE_HOME='" + cache.path() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1 / 2\n2 / 2\n2枚\n");
+  QImage first(QString::fromStdString(out / "00001.png"));
+  EXPECT_EQ(first.size(), QSize(40, 40));
+  EXPECT_EQ(first.pixel(20, 2), qRgb(255, 255, 255)) << "fitted 40 x 30 on white";
+  EXPECT_EQ(first.pixel(20, 20), qRgb(0, 0, 255));
+  EXPECT_EQ(QImage(QString::fromStdString(out / "00002.png")).pixel(20, 20), qRgb(255, 255, 255))
+      << "a blank placeholder for the broken file";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cache / "thumbnails/normal"),
+                          std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cache / "thumbnails/fail/lumenshow"),
+                          std::filesystem::directory_iterator()), 1);
 }
 
 TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {

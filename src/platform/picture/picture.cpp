@@ -54,6 +54,16 @@ std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
   return std::make_unique<DecodedPicture>(std::move(surface));
 }
 
+LoadedPicture LoadPictureFromBytes(std::string bytes) {
+  LoadedPicture result;
+  if (LooksLikeJpeg(bytes)) {
+    result.picture = OpenJpeg(std::move(bytes), result.error);
+  } else if (auto surface = DecodeOtherFormat(bytes, result.error)) {
+    result.picture = std::make_unique<DecodedPicture>(std::move(*surface));
+  }
+  return result;
+}
+
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture result;
   FileContents file = ReadWholeFile(path);
@@ -62,11 +72,7 @@ LoadedPicture LoadPicture(const std::string& path) {
     return result;
   }
   // By content, not by name: a ".jpg" holding a BMP still loads.
-  if (LooksLikeJpeg(file.bytes)) {
-    result.picture = OpenJpeg(std::move(file.bytes), result.error);
-  } else if (auto surface = DecodeOtherFormat(file.bytes, result.error)) {
-    result.picture = std::make_unique<DecodedPicture>(std::move(*surface));
-  }
+  result = LoadPictureFromBytes(std::move(file.bytes));
   if (!result.picture) result.error = path + ": " + result.error;
   return result;
 }

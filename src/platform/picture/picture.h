@@ -43,6 +43,8 @@ struct LoadedPicture {
 
 // Thread-safe: pictures may be loaded and drawn on any thread.
 LoadedPicture LoadPicture(const std::string& path);
+// The same from the file's bytes.
+LoadedPicture LoadPictureFromBytes(std::string bytes);
 
 // A picture already in memory (tests, thumbnails).
 std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface);

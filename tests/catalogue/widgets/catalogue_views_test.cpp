@@ -1,0 +1,110 @@
+// The list views offscreen: fills, counter, preview, abandoned fills.
+#include <QApplication>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include "catalogue/widgets/catalogue_views.h"
+#include "support/temp_folder.h"
+
+namespace lumen::catalogue {
+namespace {
+
+void SolidBmp(const std::string& path, int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+}
+
+class ViewsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window.resize(500, 600);
+    views = new CatalogueViews(&window);
+    views->SetErrorReporter([this](const std::string& text) { errors.push_back(text); });
+    window.show();
+  }
+  void WaitFilled() {
+    QSignalSpy finished(views, &CatalogueViews::FillFinished);
+    if (views->Filling()) {
+      ASSERT_TRUE(finished.wait(30000));
+    }
+  }
+  test::TempFolder folder;
+  QWidget window;
+  CatalogueViews* views = nullptr;
+  std::vector<std::string> errors;
+};
+
+TEST_F(ViewsTest, ThumbnailFillListsEveryFileInOrderAndPreviewsAClick) {
+  SolidBmp(folder / "a.bmp", 800, 600);
+  test::WriteBytes(folder / "b.jpg", "not a picture");
+  SolidBmp(folder / "c.bmp", 600, 800);
+  views->SetFolder(folder.path(), {"a.bmp", "b.jpg", "c.bmp"});
+  views->ListView1_Set();
+  WaitFilled();
+  ASSERT_EQ(views->ListView1()->count(), 3) << "a file that cannot be decoded is listed too";
+  EXPECT_EQ(views->ListView1()->item(1)->text(), "b.jpg");
+  EXPECT_EQ(views->lbl_Cnt()->text(), QString::fromUtf8("3枚"));
+
+  views->ListView1()->item(2)->setSelected(true);
+  views->ListView1_Click();
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "c.bmp");
+  EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208));
+
+  views->ListView1()->item(1)->setSelected(false);
+  views->ListView1()->clearSelection();
+  views->ListView1_Click();  // nothing selected: nothing changes
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "c.bmp");
+
+  views->ListView1()->item(1)->setSelected(true);
+  views->ListView1_Click();  // a picture that fails keeps the one shown before
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "b.jpg");
+  EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208));
+  EXPECT_TRUE(views->ImgPreview()->isVisible());
+}
+
+TEST_F(ViewsTest, DetailsFillGivesSizesAndDatesAndStopsAtAVanishedFile) {
+  test::WriteBytes(folder / "a.jpg", std::string(1536, 'x'));
+  test::WriteBytes(folder / "b.jpg", "");
+  views->SetFolder(folder.path(), {"a.jpg", "b.jpg", "gone.jpg", "d.jpg"});
+  test::WriteBytes(folder / "d.jpg", "x");
+  views->ListView2_Set();
+  WaitFilled();
+  QTreeWidget* list = views->ListView2();
+  ASSERT_EQ(list->topLevelItemCount(), 3) << "the row of the vanished file stays; the fill ends there";
+  EXPECT_EQ(list->topLevelItem(0)->text(1), "2");
+  EXPECT_EQ(list->topLevelItem(1)->text(1), "1");
+  EXPECT_EQ(list->topLevelItem(0)->text(2).size(), 10);  // yyyy/MM/dd
+  EXPECT_EQ(views->lbl_Cnt()->text(), "2 / 4");
+  EXPECT_EQ(list->headerItem()->text(1), QString::fromUtf8("ｻｲｽﾞ(KB)"));
+}
+
+TEST_F(ViewsTest, ANewFillAbandonsTheRunningOne) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 40; ++i) {
+    many.push_back("p" + std::to_string(100 + i) + ".bmp");
+    SolidBmp(folder / many.back(), 640, 480);
+  }
+  views->SetFolder(folder.path(), many);
+  views->ListView1_Set();
+  views->SetFolder(folder.path(), {many[0], many[1]});
+  views->ListView1_Set();
+  WaitFilled();
+  EXPECT_EQ(views->ListView1()->count(), 2);
+  EXPECT_EQ(views->lbl_Cnt()->text(), QString::fromUtf8("2枚"));
+
+  views->SetFolder(folder.path(), {});
+  views->ListView2_Set();
+  WaitFilled();
+  EXPECT_EQ(views->lbl_Cnt()->text(), QString::fromUtf8("枚"));
+}
+
+}  // namespace
+}  // namespace lumen::catalogue
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
