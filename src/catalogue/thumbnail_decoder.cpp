@@ -26,15 +26,7 @@ Surface Upright(const Surface& stored, int orientation) {
     uint32_t* row = out.Row(uy);
     for (int ux = 0; ux < out.Width(); ++ux) {
       int rx = ux, ry = uy;
-      switch (orientation) {
-        case 2: rx = W - 1 - ux, ry = uy; break;
-        case 3: rx = W - 1 - ux, ry = H - 1 - uy; break;
-        case 4: rx = ux, ry = H - 1 - uy; break;
-        case 5: rx = uy, ry = ux; break;
-        case 6: rx = uy, ry = H - 1 - ux; break;
-        case 7: rx = W - 1 - uy, ry = H - 1 - ux; break;
-        case 8: rx = W - 1 - uy, ry = ux; break;
-      }
+      platform::picture::StoredFromUpright(orientation, W, H, ux, uy, rx, ry);
       row[ux] = stored.Row(ry)[rx];
     }
   }

@@ -20,4 +20,18 @@ int JpegOrientation(const uint8_t* jpeg, size_t length);
 // Orientations 5 to 8 swap width and height.
 constexpr bool SwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }
 
+// The stored pixel (rx, ry) of a W x H stored picture that the upright pixel (ux, uy) shows.
+constexpr void StoredFromUpright(int orientation, int W, int H, int ux, int uy, int& rx, int& ry) {
+  switch (orientation) {
+    case 2: rx = W - 1 - ux, ry = uy; break;
+    case 3: rx = W - 1 - ux, ry = H - 1 - uy; break;
+    case 4: rx = ux, ry = H - 1 - uy; break;
+    case 5: rx = uy, ry = ux; break;
+    case 6: rx = uy, ry = H - 1 - ux; break;
+    case 7: rx = W - 1 - uy, ry = H - 1 - ux; break;
+    case 8: rx = W - 1 - uy, ry = ux; break;
+    default: rx = ux, ry = uy; break;
+  }
+}
+
 }  // namespace lumen::platform::picture

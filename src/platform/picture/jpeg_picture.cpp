@@ -98,17 +98,7 @@ class JpegPicture : public Picture {
  private:
   // The stored pixel an upright pixel comes from.
   void RawFromUpright(int ux, int uy, int& rx, int& ry) const {
-    const int W = header_.rawWidth, H = header_.rawHeight;
-    switch (header_.orientation) {
-      case 2: rx = W - 1 - ux, ry = uy; break;
-      case 3: rx = W - 1 - ux, ry = H - 1 - uy; break;
-      case 4: rx = ux, ry = H - 1 - uy; break;
-      case 5: rx = uy, ry = ux; break;
-      case 6: rx = uy, ry = H - 1 - ux; break;
-      case 7: rx = W - 1 - uy, ry = H - 1 - ux; break;
-      case 8: rx = W - 1 - uy, ry = ux; break;
-      default: rx = ux, ry = uy; break;
-    }
+    StoredFromUpright(header_.orientation, header_.rawWidth, header_.rawHeight, ux, uy, rx, ry);
   }
 
   std::string bytes_;
