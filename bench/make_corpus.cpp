@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <turbojpeg.h>
 #include <vector>
+
+#include "photos.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -20,7 +21,6 @@ int main(int argc, char** argv) {
   const int w = argc > 4 ? std::atoi(argv[3]) : 4000, h = argc > 4 ? std::atoi(argv[4]) : 3000;
   std::filesystem::create_directories(folder);
   std::vector<unsigned char> rgb(size_t(w) * h * 3);
-  tjhandle handle = tjInitCompress();
   unsigned seed = 12345;
   for (int k = 0; k < count; ++k) {
     char name[64];
@@ -41,15 +41,7 @@ int main(int argc, char** argv) {
         p[2] = static_cast<unsigned char>(std::clamp(int(inside ? 40 : 140 + 80 * (1 - light)) + grain, 0, 255));
       }
     }
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, 88, 0);
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-      std::fwrite(jpeg, 1, size, out);
-      std::fclose(out);
-    }
-    tjFree(jpeg);
+    lumen::bench::WriteJpeg(path, rgb, w, h, 88);
   }
-  tjDestroy(handle);
   return 0;
 }

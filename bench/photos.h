@@ -10,6 +10,20 @@
 
 namespace lumen::bench {
 
+// Encodes RGB pixels as a 4:2:0 JPEG file.
+inline void WriteJpeg(const std::string& path, const std::vector<unsigned char>& rgb, int w, int h, int quality) {
+  tjhandle handle = tjInitCompress();
+  unsigned char* jpeg = nullptr;
+  unsigned long size = 0;
+  tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, quality, 0);
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(jpeg, 1, size, out);
+    std::fclose(out);
+  }
+  tjFree(jpeg);
+  tjDestroy(handle);
+}
+
 inline std::vector<std::string> MakePhotos(const std::string& folder, int count) {
   std::filesystem::create_directories(folder);
   std::vector<std::string> paths;
@@ -20,16 +34,7 @@ inline std::vector<std::string> MakePhotos(const std::string& folder, int count)
     const int w = 6000, h = 4000;
     std::vector<unsigned char> rgb(size_t(w) * h * 3);
     for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(((i + k) * 2654435761u) >> 24);
-    tjhandle handle = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, 92, 0);
-    if (FILE* out = std::fopen(path.c_str(), "wb")) {
-      std::fwrite(jpeg, 1, size, out);
-      std::fclose(out);
-    }
-    tjFree(jpeg);
-    tjDestroy(handle);
+    WriteJpeg(path, rgb, w, h, 92);
   }
   return paths;
 }
