@@ -1,5 +1,5 @@
 // lumenshow browse: the picture list of a folder with its preview, in a small window of
-// its own (the main window will hold these views).
+// its own.
 #include <QApplication>
 #include <QVBoxLayout>
 
@@ -27,7 +27,11 @@ int RunBrowse(int argc, char** argv, const std::vector<std::string>& args) {
   window.setWindowTitle("LumenShow");
   window.resize(520, 640);
   auto* views = new catalogue::CatalogueViews(&window);
-  (new QVBoxLayout(&window))->addWidget(views);
+  auto* layout = new QVBoxLayout(&window);
+  for (QWidget* part : {static_cast<QWidget*>(views->ListView1()), static_cast<QWidget*>(views->ListView2()),
+                        static_cast<QWidget*>(views->lbl_Cnt()), views->Pic_Base()}) {
+    layout->addWidget(part);
+  }
   views->SetThumbnailCache(&cache);
   views->SetFolder(folder, *names);
   window.show();

@@ -7,6 +7,7 @@
 #include "app/subcommands.h"
 #include "controls/widgets/lumen_button_widget.h"
 #include "controls/widgets/lumen_scrollbar_widget.h"
+#include "platform/desktop/japanese_ui.h"
 
 namespace lumen::app {
 namespace {
@@ -71,6 +72,7 @@ int RunGallery(int argc, char** argv, const std::vector<std::string>& args) {
 
   qputenv("QT_QPA_PLATFORM", "offscreen");  // drawn off screen: no display needed
   QApplication application(argc, argv);
+  platform::InstallJapaneseFontSubstitutes();
   bool ok = true;
   for (int state = 0; state <= 4; ++state) {
     ok = Save(ButtonImage(state), folder, "button-" + std::to_string(state) + ".png") && ok;

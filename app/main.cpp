@@ -1,29 +1,12 @@
 // lumenshow: the main window without arguments, otherwise a subcommand.
-#include <QApplication>
-#include <QLabel>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/subcommands.h"
 
-namespace {
-
-int RunMainWindow(int argc, char** argv) {
-  QApplication application(argc, argv);
-  // Stands in for the main window until it is built.
-  QLabel window(QString::fromUtf8("LumenShow — メインウィンドウはまだありません。"
-                                  "設定の確認は「lumenshow settings」で行えます。"));
-  window.setWindowTitle("LumenShow");
-  window.setMargin(24);
-  window.show();
-  return application.exec();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  if (argc < 2) return RunMainWindow(argc, argv);
+  if (argc < 2) return lumen::app::RunMainWindow(argc, argv);
 
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);

@@ -4,13 +4,14 @@
 
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
-#include "music/show_music.h"
+#include "app/run_show.h"
 #include "platform/audio/system_multimedia.h"
-#include "slideshow/show_window.h"
 
 namespace lumen::app {
 
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
+  // No folder at all (the desktop entry started from a menu): the main window, to choose one.
+  if (args.empty()) return RunMainWindow(argc, argv);
   std::string error;
   auto options = ParseCommandOptions(args, {"--ini", "--seed"}, error);
   if (!options) return BadArguments("slideshow", error);
@@ -27,13 +28,7 @@ int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
   }
 
   QApplication application(argc, argv);
-  music::Lumen_BGM bgm(platform::SystemMultimedia(), saved);
-  music::ShowMusic music(bgm, saved);
-  {
-    slideshow::ShowWindow window(QGuiApplication::primaryScreen());
-    slideshow::Lumen_S show(window, saved, data, &music);
-    window.Run(show);
-  }
+  RunShow(QGuiApplication::primaryScreen(), saved, data);
   platform::ShutdownSystemMultimedia();
   return 0;
 }

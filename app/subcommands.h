@@ -14,6 +14,8 @@ int RunOrder(const std::vector<std::string>& args);
 int RunBgm(const std::vector<std::string>& args);
 int RunFrames(const std::vector<std::string>& args);
 int RunThumbnails(const std::vector<std::string>& args);
+// The main window; needs a display.
+int RunMainWindow(int argc, char** argv);
 // Needs a display; argc and argv go to QApplication.
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args);
 // The picture list of a folder in a window of its own; needs a display.

@@ -21,9 +21,11 @@ lumen_install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building the program needs.
+# What building and running the program needs: qt6-translations-l10n gives Qt's dialogs
+# their Japanese texts, xdg-utils opens the user guide in the desktop's browser.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
-  libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev libturbojpeg0-dev fonts-ipafont-gothic)
+  libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev libturbojpeg0-dev fonts-ipafont-gothic
+  qt6-translations-l10n xdg-utils)
 # What the tests and benchmarks need on top: lame makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
 # peer bench/thumbnail_race.sh measures the thumbnails against.

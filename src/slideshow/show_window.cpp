@@ -19,6 +19,7 @@ ShowWindow::ShowWindow(QScreen* screen) : QWidget(nullptr, Qt::Window | Qt::Fram
   setAttribute(Qt::WA_TranslucentBackground);  // an ARGB window: the key's pixels see through
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
+  setWindowModality(Qt::ApplicationModal);  // the main window waits behind the show
   setScreen(screen_);
   const int periods[] = {0, 1000, 200, 1000};
   for (int t = 1; t <= 3; ++t) {

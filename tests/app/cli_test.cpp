@@ -73,7 +73,7 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
   test::TempFolder home;
   for (const char* args : {"nonsense", "settings extra", "settings --ini", "order", "order --seed x /",
                            "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus",
-                           "slideshow", "slideshow /no/such/folder", "frames /tmp", "frames /tmp --out /tmp/x --keys LRX",
+                           "slideshow /no/such/folder", "frames /tmp", "frames /tmp --out /tmp/x --keys LRX",
                            "frames /tmp --out /tmp/x --screen 12x", "bgm --seconds -1", "bgm extra"}) {
     SCOPED_TRACE(args);
     RunResult run = Lumenshow(home.path(), args, true);

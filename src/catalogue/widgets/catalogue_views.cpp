@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPainter>
-#include <QVBoxLayout>
 #include <sys/stat.h>
 
 #include "catalogue/list_texts.h"
@@ -50,8 +49,8 @@ class PreviewImage : public QWidget {
   QImage image_;  // the picture at the widget's size
 };
 
-CatalogueViews::CatalogueViews(QWidget* parent) : QWidget(parent) {
-  listView1_ = new QListWidget(this);
+CatalogueViews::CatalogueViews(QWidget* host) : QObject(host), host_(host) {
+  listView1_ = new QListWidget(host);
   listView1_->setViewMode(QListView::IconMode);
   listView1_->setIconSize(QSize(40, 40));
   listView1_->setMovement(QListView::Static);
@@ -60,7 +59,7 @@ CatalogueViews::CatalogueViews(QWidget* parent) : QWidget(parent) {
   listView1_->setWrapping(true);
   listView1_->setUniformItemSizes(true);
 
-  listView2_ = new QTreeWidget(this);
+  listView2_ = new QTreeWidget(host);
   listView2_->setRootIsDecorated(false);
   listView2_->setColumnCount(3);
   listView2_->setHeaderLabels({QString::fromUtf8("ﾌｧｲﾙ名"), QString::fromUtf8("ｻｲｽﾞ(KB)"), QString::fromUtf8("更新日")});
@@ -69,19 +68,13 @@ CatalogueViews::CatalogueViews(QWidget* parent) : QWidget(parent) {
   listView2_->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   listView2_->hide();
 
-  counter_ = new QLabel(this);
-  frame_ = new QWidget(this);
+  counter_ = new QLabel(host);
+  frame_ = new QWidget(host);
   frame_->setFixedSize(208, 208);
   frame_->setAutoFillBackground(true);
   preview_ = new PreviewImage(frame_);
   preview_->hide();
   SetMarginColor(0xFFFFFF);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(listView1_);
-  layout->addWidget(listView2_);
-  layout->addWidget(counter_);
-  layout->addWidget(frame_);
 
   connect(listView1_, &QListWidget::itemClicked, this, [this] { ListView1_Click(); });
   connect(listView2_, &QTreeWidget::itemClicked, this, [this] { ListView2_Click(); });
@@ -91,7 +84,7 @@ CatalogueViews::CatalogueViews(QWidget* parent) : QWidget(parent) {
     if (detailsNext_ >= 0) PumpDetails();
   });
   reportError_ = [this](const std::string& text) {
-    QMessageBox::warning(this, "LumenShow", QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox::warning(host_->window(), "LumenShow", QString::fromStdString(text), QMessageBox::Ok);
   };
 }
 
@@ -223,7 +216,7 @@ void CatalogueViews::Preview(QAbstractItemView* view, int selected) {
   const QString text = view == listView1_ ? listView1_->item(selected - 1)->text()
                                           : listView2_->topLevelItem(selected - 1)->text(0);
   const std::string path = PreviewPath(folder_, text.toStdString());
-  window()->setWindowTitle(QString::fromStdString(path));
+  host_->window()->setWindowTitle(QString::fromStdString(path));
   preview_->hide();
   preview_->Load(path);  // a failure keeps the picture shown before
   if (!preview_->HasPicture()) return;

@@ -1,7 +1,8 @@
 // The picture list of a folder in its two views — thumbnails (ListView1) and details
 // (ListView2) — with the counter lbl_Cnt and the preview (ImgPreview in the 208 x 208
 // frame Pic_Base). Fills run in steps between which the window stays live, so a click on
-// an item already listed previews it while the fill goes on.
+// an item already listed previews it while the fill goes on. The widgets are children of
+// the host widget, which places them.
 #pragma once
 
 #include <QLabel>
@@ -20,11 +21,11 @@ namespace lumen::catalogue {
 
 class PreviewImage;
 
-class CatalogueViews : public QWidget {
+class CatalogueViews : public QObject {
   Q_OBJECT
 
  public:
-  explicit CatalogueViews(QWidget* parent = nullptr);
+  explicit CatalogueViews(QWidget* host);
   ~CatalogueViews() override;
 
   // file1: the folder and the names of its pictures, in list order.
@@ -56,6 +57,7 @@ class CatalogueViews : public QWidget {
   void PumpDetails();
   void Preview(QAbstractItemView* view, int selected);
 
+  QWidget* host_;
   std::string folder_;
   std::vector<std::string> names_;
   ThumbnailCache* cache_ = nullptr;

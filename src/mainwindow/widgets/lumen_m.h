@@ -1,0 +1,142 @@
+// Lumen_M, the main window: the picture folder and its list, the option panel, and the
+// buttons that pick a folder or music file, start a show and end the program. Every
+// option the user changes goes into the settings at once; they are saved when the
+// window closes, however it closes. Controls carry their names ("cmd_Start",
+// "Img_Syori(1)") as object names.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/shuffle_random.h"
+#include "platform/desktop/system_dialogs.h"
+#include "settings/lumen_b.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QScreen;
+
+namespace lumen::catalogue {
+class CatalogueViews;
+class ThumbnailCache;
+}  // namespace lumen::catalogue
+
+namespace lumen::controls {
+class LumenButtonWidget;
+class LumenScrollBarWidget;
+}  // namespace lumen::controls
+
+namespace lumen::mainwindow {
+
+class ClickLabel;
+class ColourButton;
+class OptionPicture;
+
+// What the window works with; the program passes its own, tests their stand-ins.
+struct MainWindowContext {
+  settings::Settings* settings = nullptr;
+  settings::ShowData* showData = nullptr;
+  std::string programFolder;  // the fallback picture and music folder
+  std::string iniPath;
+  platform::SystemDialogs* dialogs = nullptr;
+  // Runs one show on the screen and returns when its window has closed.
+  std::function<void(QScreen* screen, const settings::Settings&, const settings::ShowData&)> openShow;
+  std::string guideAddress;  // what lbl_URL shows and opens
+  catalogue::ThumbnailCache* thumbnailCache = nullptr;
+};
+
+class Lumen_M : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Lumen_M(MainWindowContext context);
+  ~Lumen_M() override;
+
+  void Form_Load();
+
+  // Option clicks: the picture's handler and the label's behave the same.
+  void Img_Syori_Click(int index) { OptionClick(syori_, index); }
+  void lbl_Syori_Click(int index) { OptionClick(syori_, index); }
+  void Img_RL_Click(int index) { OptionClick(rl_, index); }
+  void lbl_RL_Click(int index) { OptionClick(rl_, index); }
+  void Img_SEQ_Click(int index) { OptionClick(seq_, index); }
+  void lbl_SEQ_Click(int index) { OptionClick(seq_, index); }
+  void Img_Back_Click(int index) { OptionClick(back_, index); }
+  void lbl_Back_Click(int index) { OptionClick(back_, index); }
+  void Img_BGM_Click(int index) { OptionClick(bgm_, index); }
+  void lbl_BGM_Click(int index) { OptionClick(bgm_, index); }
+
+  void HS_Fast_Change();
+  void HS_Fast_Scroll() { HS_Fast_Change(); }
+  void HS_Intval_Change();
+  void HS_Intval_Scroll() { HS_Intval_Change(); }
+  void Opt_1_Click(int index);
+
+  void cmd_Folder_Click();
+  void Cmd_File_Click();
+  void cmd_Color_Click();
+  void cmd_Yohaku_Click();
+  void lbl_URL_Click();
+  void cmd_Start_Click();
+  void cmd_End_Click();
+
+  // Which view is filled for the current folder: 1 thumbnails, 2 details.
+  bool ListFilled(int index) const { return listFilled_.at(static_cast<size_t>(index)); }
+  const std::vector<std::string>& FileList() const { return file1_; }
+  catalogue::CatalogueViews& Views() { return *views_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct OptionGroup {
+    int16_t settings::Settings::*setting;
+    std::vector<OptionPicture*> pictures;
+    std::vector<ClickLabel*> labels;
+  };
+
+  void BuildPanel();
+  void BuildOptionGroup(OptionGroup& group, QWidget* frame, const char* pictureName, const char* labelName,
+                        const std::vector<std::pair<const char*, QPoint>>& options);
+  void OptionClick(OptionGroup& group, int index);
+  void SetMark(OptionGroup& group, int index, bool selected);
+  void FollowDependents(const OptionGroup& group);
+  void ShowView(int index, bool fill);  // the view for Opt_1(index), filled when asked
+  void Form_QueryUnload();
+
+  MainWindowContext context_;
+  settings::Settings& s_;
+  std::vector<std::string> file1_;  // the chosen folder's picture names, in list order
+  std::array<bool, 3> listFilled_{};
+  ShuffleRandom random_;
+
+  QWidget* frame1_;
+  QLabel* folderPath_;
+  std::array<QRadioButton*, 2> opt1_{};
+  catalogue::CatalogueViews* views_;
+  OptionGroup syori_{&settings::Settings::AdvanceMode, {}, {}};
+  OptionGroup rl_{&settings::Settings::TurnDirection, {}, {}};
+  OptionGroup seq_{&settings::Settings::ShowOrder, {}, {}};
+  OptionGroup back_{&settings::Settings::BackgroundKind, {}, {}};
+  OptionGroup bgm_{&settings::Settings::BgmKind, {}, {}};
+  QComboBox* bgmRepeat_;
+  controls::LumenButtonWidget* cmdFile_;
+  ColourButton* cmdColor_;
+  ColourButton* cmdYohaku_;
+  controls::LumenScrollBarWidget* hsFast_;
+  controls::LumenScrollBarWidget* hsIntval_;
+  QLabel* lblFast_;
+  QLabel* lblIntval_;
+  QLabel* lblFname_;
+  ClickLabel* lblUrl_;
+  controls::LumenButtonWidget* cmdFolder_;
+  controls::LumenButtonWidget* cmdStart_;
+  controls::LumenButtonWidget* cmdEnd_;
+};
+
+}  // namespace lumen::mainwindow

@@ -1,0 +1,79 @@
+#include "platform/desktop/system_dialogs.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace lumen::platform {
+namespace {
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QColor ToQColor(gdi::COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+gdi::COLORREF FromQColor(const QColor& c) {
+  return static_cast<gdi::COLORREF>(c.red()) | static_cast<gdi::COLORREF>(c.green()) << 8 |
+         static_cast<gdi::COLORREF>(c.blue()) << 16;
+}
+
+}  // namespace
+
+std::string AnyCasePattern(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    const char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    const char upper = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    if (lower == upper) {
+      out += c;
+    } else {
+      out += {'[', lower, upper, ']'};
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, const FolderRequest& request) {
+  QFileDialog dialog(owner, QString::fromStdString(request.title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // Opened inside the folder with nothing selected, accepting at once returns the folder.
+  dialog.setDirectory(FromPath(request.initialFolder));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToPath(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request) {
+  QFileDialog dialog(owner, QString::fromStdString(request.title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Qt shows a filter's text without its last "(...)", which holds the patterns.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  QStringList patterns;
+  for (const std::string& pattern : request.patterns) patterns << QString::fromStdString(AnyCasePattern(pattern));
+  dialog.setNameFilter(QString::fromStdString(request.filterName) + " (" + patterns.join(' ') + ")");
+  dialog.setDirectory(FromPath(request.initialFolder));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToPath(dialog.selectedFiles().first());
+}
+
+std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, ColourRequest& request) {
+  // Qt keeps one set of custom colours for the whole program; each opening sets them.
+  for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(request.customColours[static_cast<size_t>(i)]));
+  QColorDialog dialog(ToQColor(request.initial), owner);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  dialog.setWindowTitle(QString::fromUtf8("色の設定"));
+  const bool chosen = dialog.exec() == QDialog::Accepted;
+  for (int i = 0; i < 16; ++i) request.customColours[static_cast<size_t>(i)] = FromQColor(QColorDialog::customColor(i));
+  if (!chosen) return std::nullopt;
+  return FromQColor(dialog.selectedColor());
+}
+
+void QtSystemDialogs::ShellOpen(QWidget*, const std::string& address) {
+  QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+}
+
+}  // namespace lumen::platform

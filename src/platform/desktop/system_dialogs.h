@@ -1,0 +1,62 @@
+// The desktop's common dialogs and its "open" verb, behind one interface so that the main
+// window's handlers can be driven with scripted answers. Texts are UTF-8; paths are the
+// bytes the file system holds.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/surface.h"
+
+class QWidget;
+
+namespace lumen::platform {
+
+// The folder dialog: only folders can be accepted; it opens with initialFolder selected.
+struct FolderRequest {
+  std::string title;
+  std::string initialFolder;
+};
+
+// The open-file dialog with one filter: filterName is shown, patterns ("*.MP3") select
+// files in any letter case. A typed name of a file that does not exist is accepted.
+struct OpenFileRequest {
+  std::string title;
+  std::string filterName;
+  std::vector<std::string> patterns;
+  std::string initialFolder;
+};
+
+// The colour dialog, starting from `initial`, with 16 custom colours the user may change.
+struct ColourRequest {
+  gdi::COLORREF initial = 0;
+  std::array<gdi::COLORREF, 16> customColours{};
+};
+
+class SystemDialogs {
+ public:
+  virtual ~SystemDialogs() = default;
+  // Each returns nothing when the user cancels.
+  virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const FolderRequest& request) = 0;
+  virtual std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) = 0;
+  virtual std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) = 0;
+  // Opens an address (a web address or a local file) with the desktop's program for it.
+  virtual void ShellOpen(QWidget* owner, const std::string& address) = 0;
+};
+
+// Qt's own dialogs (never the desktop's native ones, so titles and filters are ours) and
+// QDesktopServices.
+class QtSystemDialogs : public SystemDialogs {
+ public:
+  std::optional<std::string> BrowseForFolder(QWidget* owner, const FolderRequest& request) override;
+  std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) override;
+  std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) override;
+  void ShellOpen(QWidget* owner, const std::string& address) override;
+};
+
+// "*.MP3" as a pattern that matches in any letter case: "*.[mM][pP]3".
+std::string AnyCasePattern(const std::string& pattern);
+
+}  // namespace lumen::platform
