@@ -44,6 +44,7 @@ int RunMainWindow(int argc, char** argv) {
                                 .thumbnailCache = &cache});
     window.Form_Load();
     window.show();
+    window.activateWindow();  // active from the start, with or without a window manager
     status = application.exec();
   }
   platform::ShutdownSystemMultimedia();

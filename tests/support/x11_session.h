@@ -70,27 +70,50 @@ class X11Session {
     return std::system(("DISPLAY=" + display_ + " " + command + " >/dev/null 2>&1").c_str());
   }
 
-  // The screen's pixel (x, y) as 0xRRGGBB, from an xwd screenshot; -1 on failure.
-  long Pixel(int x, int y) const {
-    FILE* pipe = ::popen(("xwd -root -silent -display " + display_).c_str(), "r");
-    if (pipe == nullptr) return -1;
+  // The whole screen, from xwd; empty on failure.
+  struct Screenshot {
     std::vector<unsigned char> data;
+    size_t offset = 0, bytesPerLine = 0, bytesPerPixel = 0;
+    int width = 0, height = 0;
+    // The pixel (x, y) as 0xRRGGBB; -1 outside the picture.
+    long At(int x, int y) const {
+      size_t at = offset + static_cast<size_t>(y) * bytesPerLine + static_cast<size_t>(x) * bytesPerPixel;
+      if (x < 0 || y < 0 || x >= width || y >= height || at + 3 > data.size()) return -1;
+      return long(data[at + 2]) << 16 | long(data[at + 1]) << 8 | data[at];  // stored B, G, R
+    }
+    int Count(int left, int top, int w, int h, long colour) const {
+      int n = 0;
+      for (int y = top; y < top + h; ++y) {
+        for (int x = left; x < left + w; ++x) n += At(x, y) == colour;
+      }
+      return n;
+    }
+  };
+
+  Screenshot Capture() const {
+    Screenshot shot;
+    FILE* pipe = ::popen(("xwd -root -silent -display " + display_).c_str(), "r");
+    if (pipe == nullptr) return shot;
     unsigned char chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) data.insert(data.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) shot.data.insert(shot.data.end(), chunk, chunk + n);
     ::pclose(pipe);
-    if (data.size() < 100) return -1;
+    if (shot.data.size() < 100) return shot;
     auto field = [&](int k) {
-      const unsigned char* p = &data[static_cast<size_t>(k) * 4];
+      const unsigned char* p = &shot.data[static_cast<size_t>(k) * 4];
       return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
     };
-    // XWD header: 0 header size, 11 bits per pixel, 12 bytes per line, 19 colour count.
-    size_t offset = field(0) + field(19) * 12;
-    size_t bytesPerPixel = field(11) / 8;
-    size_t at = offset + static_cast<size_t>(y) * field(12) + static_cast<size_t>(x) * bytesPerPixel;
-    if (at + 3 > data.size()) return -1;
-    return long(data[at + 2]) << 16 | long(data[at + 1]) << 8 | data[at];  // stored B, G, R
+    // XWD header: 0 header size, 4 width, 5 height, 11 bits per pixel, 12 bytes per line,
+    // 19 colour count.
+    shot.offset = field(0) + field(19) * 12;
+    shot.width = static_cast<int>(field(4));
+    shot.height = static_cast<int>(field(5));
+    shot.bytesPerPixel = field(11) / 8;
+    shot.bytesPerLine = field(12);
+    return shot;
   }
+
+  long Pixel(int x, int y) const { return Capture().At(x, y); }
 
   // Waits until the pixel has the colour; false when it does not within the time.
   bool WaitForPixel(int x, int y, long colour, std::chrono::milliseconds within) const {

@@ -5,12 +5,26 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QUrl>
+#include <QWidget>
 
 namespace lumen::platform {
 namespace {
 
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The owner is active again once its dialog has gone, as on Windows, also where no window
+// manager hands the focus back.
+class ReactivateOwner {
+ public:
+  explicit ReactivateOwner(QWidget* owner) : owner_(owner) {}
+  ~ReactivateOwner() {
+    if (owner_ != nullptr) owner_->window()->activateWindow();
+  }
+
+ private:
+  QWidget* owner_;
+};
 
 QColor ToQColor(gdi::COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 gdi::COLORREF FromQColor(const QColor& c) {
@@ -35,6 +49,7 @@ std::string AnyCasePattern(const std::string& pattern) {
 }
 
 std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, const FolderRequest& request) {
+  ReactivateOwner reactivate(owner);
   QFileDialog dialog(owner, QString::fromStdString(request.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
@@ -46,6 +61,7 @@ std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, cons
 }
 
 std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request) {
+  ReactivateOwner reactivate(owner);
   QFileDialog dialog(owner, QString::fromStdString(request.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -61,6 +77,7 @@ std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, cons
 }
 
 std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, ColourRequest& request) {
+  ReactivateOwner reactivate(owner);
   // Qt keeps one set of custom colours for the whole program; each opening sets them.
   for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(request.customColours[static_cast<size_t>(i)]));
   QColorDialog dialog(ToQColor(request.initial), owner);

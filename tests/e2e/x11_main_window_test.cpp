@@ -1,0 +1,118 @@
+// The whole program as a newcomer meets it, on a private X server driven with xdotool:
+// first start, a folder chosen through the real dialog, the thumbnails, a show, the end,
+// and a second start with the options as they were left.
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "support/temp_folder.h"
+#include "support/x11_session.h"
+
+namespace lumen {
+namespace {
+
+using namespace std::chrono_literals;
+
+const long kColours[] = {0xFF0000, 0x00FF00, 0x0000FF};
+
+// The window's client area on the 1280 x 720 screen: centred, a third of the free height
+// (630 x 561 plus the 30 pixels a caption adds) from the top.
+constexpr int kLeft = (1280 - 630) / 2, kTop = (720 - 591) / 3;
+
+class X11MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(x.Ready()) << "Xvfb is needed for the end-to-end tests";
+    for (int i = 0; i < 3; ++i) {
+      QImage image(900, 600, QImage::Format_RGB32);
+      image.fill(QColor::fromRgb(static_cast<QRgb>(kColours[i])));
+      ASSERT_TRUE(image.save(QString::fromStdString(pictures / ("p" + std::to_string(i) + ".bmp")), "BMP"));
+    }
+  }
+  void Start() {
+    program = test::Spawn({LUMENSHOW_BIN},
+                          {"DISPLAY=" + x.Display(), "LUMENSHOW_HOME=" + home.path(), "SDL_AUDIODRIVER=dummy",
+                           "XDG_CACHE_HOME=" + home.path() + "/cache", "ASAN_OPTIONS=detect_leaks=0"});
+    ASSERT_EQ(x.Run("timeout 20 xdotool search --sync --name '^LumenShow$'"), 0) << "no main window";
+    ASSERT_TRUE(x.WaitForPixel(kLeft + 2, kTop + 200, 0xE0E0E0, 10s)) << "the panel where it belongs";
+  }
+  // A click at a point of the main window's client area, the pointer coming from elsewhere.
+  void ClickAt(int x0, int y0) {
+    const std::string at = std::to_string(kLeft + x0) + " " + std::to_string(kTop + y0);
+    ASSERT_EQ(x.Run("xdotool mousemove 0 0 sleep 0.1 mousemove " + at + " sleep 0.2 click 1"), 0);
+  }
+  long PixelAt(int x0, int y0) { return x.Pixel(kLeft + x0, kTop + y0); }
+  bool WaitGone(const std::string& name, std::chrono::seconds within) {
+    auto end = std::chrono::steady_clock::now() + within;
+    while (std::chrono::steady_clock::now() < end) {
+      if (x.Run("xdotool search --onlyvisible --name '" + name + "'") != 0) return true;
+      std::this_thread::sleep_for(100ms);
+    }
+    return false;
+  }
+
+  test::X11Session x;
+  test::TempFolder home, pictures;
+  pid_t program = -1;
+};
+
+constexpr long kBlue = 0x1E67D6, kFace = 0xF8F8F8;  // the option marks' blue and face
+
+TEST_F(X11MainWindow, FromFirstStartToASecondStartWithTheSameOptions) {
+  Start();
+  ClickAt(42, 60);    // "縮小版"
+  ClickAt(246, 456);  // "色指定　⇒" (its mark)
+  ClickAt(272, 362);  // the speed bar's left arrow: 99
+
+  ClickAt(66, 28);  // "ﾌｫﾙﾀﾞの選択"
+  ASSERT_EQ(x.Run("timeout 20 xdotool search --sync --onlyvisible --name 'フォルダを選択してください'"), 0);
+  ASSERT_EQ(x.Run("sh -c 'xdotool windowfocus --sync $(xdotool search --onlyvisible --name \"フォルダを選択してください\" | "
+                  "head -1) && xdotool type --delay 20 \"" + pictures.path() + "\"'"), 0);
+  // The first Return may only close the name completer's list.
+  for (int i = 0; i < 3 && !WaitGone("フォルダを選択してください", 2s); ++i) x.Run("xdotool key Return");
+  ASSERT_TRUE(WaitGone("フォルダを選択してください", 1s)) << "the folder dialog did not take the folder";
+
+  // The thumbnails: each picture's colour fills most of its 40 x 40 box.
+  bool listed = false;
+  for (int tries = 0; tries < 100 && !listed; ++tries) {
+    const auto shot = x.Capture();
+    listed = true;
+    for (long colour : kColours) listed = listed && shot.Count(kLeft + 12, kTop + 72, 377, 256, colour) >= 40 * 20;
+    if (!listed) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(listed) << "the thumbnail view shows the three pictures";
+  if (const char* keep = std::getenv("LUMEN_SCREENSHOTS")) {
+    x.Run("sh -c 'xwd -root -silent > " + std::string(keep) + "/main-window.xwd'");
+  }
+
+  ClickAt(424, 528);  // "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ"
+  // A right-turn show starts at the last picture; Right turns on to the first.
+  ASSERT_TRUE(x.WaitForPixel(640, 360, kColours[2], 10s)) << "the show's first page";
+  EXPECT_EQ(x.Pixel(5, 5), 0x000000) << "the background colour: black";
+  const std::string showKeys = "sh -c 'xdotool windowfocus --sync $(xdotool search --onlyvisible --name \"^LumenShow$\" "
+                               "| tail -1) && xdotool key --delay 30 ";
+  ASSERT_EQ(x.Run(showKeys + "Right'"), 0);
+  EXPECT_TRUE(x.WaitForPixel(640, 360, kColours[0], 10s)) << "the turned page";
+  ASSERT_EQ(x.Run(showKeys + "Escape'"), 0);
+  ASSERT_TRUE(x.WaitForPixel(kLeft + 2, kTop + 200, 0xE0E0E0, 10s)) << "back to the main window";
+
+  ClickAt(556, 528);  // "終了"
+  ASSERT_EQ(test::WaitExit(program, 20s), 0);
+  auto key = [](const char* name) { return *platform::Utf8ToCp932(name); };
+  EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"),
+            "[Section]\r\n" + key("表示区分") + "= 0\r\n" + key("BGM区分") + "= 0\r\n" + key("BGMﾘﾋﾟｰﾄ") +
+                "= 0\r\n" + key("BGMﾌｧｲﾙ") + "=\r\n" + key("画像ﾌｫﾙﾀﾞ") + "=" + pictures.path() + "\r\n" +
+                key("画像転換処理方法") + "= 0\r\n" + key("右左区分") + "= 0\r\n" + key("画像表示順") + "= 0\r\n" +
+                key("めくる速さ") + "= 99\r\n" + key("背景区分") + "= 1\r\n" + key("背景色") + "= 0\r\n" +
+                key("インターバル") + "= 1\r\n" + key("余白の色") + "= 16777215\r\n");
+
+  Start();
+  EXPECT_EQ(PixelAt(245, 455), kBlue) << "\"色指定　⇒\" still chosen";
+  EXPECT_EQ(PixelAt(245, 431), kFace) << "\"透明\" clear";
+  EXPECT_EQ(PixelAt(228 + 96 + 16, 404 + 36 + 14), 0x000000) << "the background colour button, shown";
+  ClickAt(556, 528);
+  EXPECT_EQ(test::WaitExit(program, 20s), 0);
+}
+
+}  // namespace
+}  // namespace lumen
