@@ -28,5 +28,7 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
   qt6-translations-l10n xdg-utils)
 # What the tests and benchmarks need on top: lame makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
-# peer bench/thumbnail_race.sh measures the thumbnails against.
-LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev lame xvfb xdotool x11-apps libvips-tools)
+# peer bench/thumbnail_race.sh measures the thumbnails against; desktop-file-utils checks
+# the desktop entry.
+LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev lame xvfb xdotool x11-apps libvips-tools
+  desktop-file-utils)
