@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
+#include <tuple>
 
 #include "catalogue/widgets/catalogue_views.h"
 #include "controls/widgets/lumen_button_widget.h"
@@ -63,17 +64,24 @@ controls::LumenButtonWidget* Button(QWidget* parent, const char* name, const cha
   return button;
 }
 
-controls::LumenScrollBarWidget* Bar(QWidget* parent, const char* name, int x, int y, int min, int max, int small,
-                                    int large, int value) {
-  auto* bar = Place(new controls::LumenScrollBarWidget(parent), name, x, y, 81, 17);
+// A horizontal 81 x 17 bar at (x, y) stepping by 1, "遅" left of it, "速" right of it, and
+// its value label under it.
+std::pair<controls::LumenScrollBarWidget*, QLabel*> CaptionedBar(QWidget* frame, const char* barName,
+                                                                const char* labelName, int x, int y, int min, int max,
+                                                                int large, int value) {
+  Caption(frame, "遅", x - 22, y + 1, 16);
+  auto* bar = Place(new controls::LumenScrollBarWidget(frame), barName, x, y, 81, 17);
+  Caption(frame, "速", x + 88, y + 1, 16);
   controls::LumenScrollBar& b = bar->Bar();
-  b.SetOrientation(1);  // horizontal
+  b.SetOrientation(1);
   b.SetMax(max);
   b.SetMin(min);
-  b.SetSmallChange(small);
+  b.SetSmallChange(1);
   b.SetLargeChange(large);
   b.SetValue(value);
-  return bar;
+  auto* label = Place(new QLabel(frame), labelName, x, y + 20, 81, 15);
+  label->setAlignment(Qt::AlignCenter);
+  return {bar, label};
 }
 
 }  // namespace
@@ -126,11 +134,7 @@ void Lumen_M::BuildPanel() {
   BuildOptionGroup(seq_, frame4, "Img_SEQ", "lbl_SEQ", {{"ｼｰｹﾝｼｬﾙ", {12, 22}}, {"ｼｬﾌﾙ", {112, 22}}});
 
   QGroupBox* frame5 = Frame(f, "Frame5", "めくる速さ", 228, 336, 161, 61);
-  Caption(frame5, "遅", 14, 19, 16);
-  hsFast_ = Bar(frame5, "HS_Fast", 36, 18, 50, 100, 1, 10, 100);
-  Caption(frame5, "速", 124, 19, 16);
-  lblFast_ = Place(new QLabel(frame5), "lbl_Fast", 36, 38, 81, 15);
-  lblFast_->setAlignment(Qt::AlignCenter);
+  std::tie(hsFast_, lblFast_) = CaptionedBar(frame5, "HS_Fast", "lbl_Fast", 36, 18, 50, 100, 10, 100);
   connect(hsFast_, &controls::LumenScrollBarWidget::Change, this, &Lumen_M::HS_Fast_Change);
   connect(hsFast_, &controls::LumenScrollBarWidget::Scroll, this, &Lumen_M::HS_Fast_Scroll);
 
@@ -139,11 +143,7 @@ void Lumen_M::BuildPanel() {
   connect(cmdYohaku_, &QPushButton::clicked, this, &Lumen_M::cmd_Yohaku_Click);
 
   QGroupBox* frame8 = Frame(f, "Frame8", "自動時のｲﾝﾀｰﾊﾞﾙ", 476, 312, 133, 69);
-  Caption(frame8, "遅", 8, 25, 16);
-  hsIntval_ = Bar(frame8, "HS_Intval", 26, 24, 0, 10, 1, 1, 1);
-  Caption(frame8, "速", 112, 25, 16);
-  lblIntval_ = Place(new QLabel(frame8), "lbl_Intval", 26, 44, 81, 15);
-  lblIntval_->setAlignment(Qt::AlignCenter);
+  std::tie(hsIntval_, lblIntval_) = CaptionedBar(frame8, "HS_Intval", "lbl_Intval", 26, 24, 0, 10, 1, 1);
   connect(hsIntval_, &controls::LumenScrollBarWidget::Change, this, &Lumen_M::HS_Intval_Change);
   connect(hsIntval_, &controls::LumenScrollBarWidget::Scroll, this, &Lumen_M::HS_Intval_Scroll);
 

@@ -26,6 +26,13 @@ class ReactivateOwner {
   QWidget* owner_;
 };
 
+// Runs the dialog from `folder`: the path chosen, nothing when cancelled.
+std::optional<std::string> Choose(QFileDialog& dialog, const std::string& folder) {
+  dialog.setDirectory(FromPath(folder));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToPath(dialog.selectedFiles().first());
+}
+
 QColor ToQColor(gdi::COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 gdi::COLORREF FromQColor(const QColor& c) {
   return static_cast<gdi::COLORREF>(c.red()) | static_cast<gdi::COLORREF>(c.green()) << 8 |
@@ -55,9 +62,7 @@ std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, cons
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   // Opened inside the folder with nothing selected, accepting at once returns the folder.
-  dialog.setDirectory(FromPath(request.initialFolder));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return ToPath(dialog.selectedFiles().first());
+  return Choose(dialog, request.initialFolder);
 }
 
 std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request) {
@@ -71,9 +76,7 @@ std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, cons
   QStringList patterns;
   for (const std::string& pattern : request.patterns) patterns << QString::fromStdString(AnyCasePattern(pattern));
   dialog.setNameFilter(QString::fromStdString(request.filterName) + " (" + patterns.join(' ') + ")");
-  dialog.setDirectory(FromPath(request.initialFolder));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return ToPath(dialog.selectedFiles().first());
+  return Choose(dialog, request.initialFolder);
 }
 
 std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, ColourRequest& request) {
