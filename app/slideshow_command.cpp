@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "app/run_show.h"
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
-#include "app/run_show.h"
 #include "platform/audio/system_multimedia.h"
 
 namespace lumen::app {
