@@ -28,6 +28,7 @@ class ReactivateOwner {
 
 // Runs the dialog from `folder`: the path chosen, nothing when cancelled.
 std::optional<std::string> Choose(QFileDialog& dialog, const std::string& folder) {
+  ReactivateOwner reactivate(dialog.parentWidget());
   dialog.setDirectory(FromPath(folder));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return ToPath(dialog.selectedFiles().first());
@@ -56,7 +57,6 @@ std::string AnyCasePattern(const std::string& pattern) {
 }
 
 std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, const FolderRequest& request) {
-  ReactivateOwner reactivate(owner);
   QFileDialog dialog(owner, QString::fromStdString(request.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
@@ -66,7 +66,6 @@ std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, cons
 }
 
 std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request) {
-  ReactivateOwner reactivate(owner);
   QFileDialog dialog(owner, QString::fromStdString(request.title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
