@@ -16,7 +16,11 @@ Placement FitPlacement(double w0, double h0, double mw, double mh) {
             static_cast<int>(h0)};
   }
   double fittedWidth, fittedHeight;
-  if (w0 > h0) {
+  // A landscape picture narrower than the page's shape (a 4:3 photo) is fitted to the
+  // height like a portrait one, so it is shown whole. Sizes are whole numbers: the
+  // products are exact.
+  const bool narrowerThanPage = w0 * mh < h0 * mw;
+  if (w0 > h0 && !narrowerThanPage) {
     fittedWidth = mw;
     fittedHeight = (mw * h0) / w0;  // the product before the division
   } else {

@@ -14,9 +14,9 @@ struct Placement {
 };
 
 // Where a picture of natural size w0 x h0 lands in a box of mw x mh: unscaled and centred
-// when it is smaller both ways; otherwise a landscape picture (w0 > h0) takes the full box
-// width and a portrait or square one the full height, keeping its proportions, centred.
-// A 4:3 landscape picture is therefore taller than a 3:2 box and overhangs it.
+// when it is smaller both ways; otherwise a landscape picture at least as wide as the
+// box's shape takes the full box width, and every other picture (portrait, square, or a
+// 4:3 landscape in a 3:2 box) the full height, keeping its proportions, centred.
 Placement FitPlacement(double w0, double h0, double mw, double mh);
 
 // A picture as it lands on a page: the part of the page it covers, ready to be copied.

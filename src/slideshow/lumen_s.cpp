@@ -1,7 +1,6 @@
 #include "slideshow/lumen_s.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "platform/gdi/gdi.h"
 #include "platform/rounding.h"
@@ -10,16 +9,6 @@ namespace lumen::slideshow {
 
 using platform::RoundHalfEven;
 namespace gdi = platform::gdi;
-
-namespace {
-
-// The 16-bit conversions of the show: a value that does not fit fails, and the step
-// that needed it is skipped.
-bool Fits16(int64_t value) {
-  return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
-}
-
-}  // namespace
 
 Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
                  music::ShowMusic* music, bool prepareAhead)
@@ -42,12 +31,9 @@ void Lumen_S::Form_Load() {
 
   // A right-turn show starts at the last entry and walks backwards; a left-turn show
   // starts at the first.
-  if (settings_.TurnDirection != 0) {
-    currentPos_ = 1;
-  } else if (Fits16(show_.ImageCount)) {
-    currentPos_ = static_cast<int16_t>(show_.ImageCount);
-  }
+  currentPos_ = settings_.TurnDirection != 0 ? 1 : show_.ImageCount;
   FitPicture(pic1, currentPos_);
+  standingPage_ = &pic1;
 
   if (music_ != nullptr) {
     music_->Start();
@@ -83,8 +69,10 @@ void Lumen_S::Form_Resize() {
   pageLeft_ = RoundHalfEven((client.width - PageWidth) / 2.0);
   pageTop_ = RoundHalfEven((client.height - PageHeight) / 2.0);
   if (buffersExist_) {
+    // The page that stands: after a turn to the left that is pic2, not pic1.
+    const gdi::Surface& page = *standingPage_;
     gdi::SetStretchBltMode(window_, gdi::COLORONCOLOR);
-    gdi::StretchBlt(window_, pageLeft_, pageTop_, PageWidth, PageHeight, pic1, 0, 0, pic1.Width(), pic1.Height());
+    gdi::StretchBlt(window_, pageLeft_, pageTop_, PageWidth, PageHeight, page, 0, 0, page.Width(), page.Height());
     PresentWindow();
   }
   if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(3, true);
@@ -159,7 +147,8 @@ void Lumen_S::Timer3_Timer() {
   } else {
     FlipRight();
   }
-  host_.Sleep(AutoWaitMilliseconds());
+  // Esc or a close during the wait ends the show at once instead of after it.
+  if (host_.Sleep(AutoWaitMilliseconds())) Ready2Exit();
 }
 
 void Lumen_S::Ready2Exit() {

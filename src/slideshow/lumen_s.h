@@ -49,7 +49,7 @@ class Lumen_S {
 
   // The window image and the state the turns use, for the host and the tests.
   const platform::gdi::Surface& WindowImage() const { return window_; }
-  int16_t CurrentPos() const { return currentPos_; }
+  int32_t CurrentPos() const { return currentPos_; }
   int32_t PageLeft() const { return pageLeft_; }
   int32_t PageTop() const { return pageTop_; }
   bool Exited() const { return exited_; }
@@ -82,7 +82,8 @@ class Lumen_S {
   double pictureWidth_ = 0, pictureHeight_ = 0;
 
   int32_t pageLeft_ = 0, pageTop_ = 0;
-  int16_t currentPos_ = 0;
+  int32_t currentPos_ = 0;  // 32-bit: folders beyond 32,767 pictures
+  const platform::gdi::Surface* standingPage_ = &pic1;  // the buffer holding the page shown
   int32_t foldPos_ = 0;
   int32_t lift_ = 0;
   bool buffersExist_ = false;

@@ -1,4 +1,6 @@
 // The page turn: FlipLeft, FlipRight and the frames they draw.
+#include <limits>
+
 #include "platform/gdi/gdi.h"
 #include "platform/rounding.h"
 #include "slideshow/leaf.h"
@@ -53,10 +55,8 @@ void Lumen_S::FlipLeft() {
   pic1.Clear();
   pic2.Clear();
   FitPicture(pic1, currentPos_);  // the page turned away
-  if (currentPos_ - 1 >= std::numeric_limits<int16_t>::min()) currentPos_ = static_cast<int16_t>(currentPos_ - 1);
-  if (currentPos_ == 0 && show_.ImageCount <= std::numeric_limits<int16_t>::max()) {
-    currentPos_ = static_cast<int16_t>(show_.ImageCount);
-  }
+  if (currentPos_ > std::numeric_limits<int32_t>::min()) --currentPos_;
+  if (currentPos_ == 0) currentPos_ = show_.ImageCount;
   FitPicture(pic2, currentPos_);  // the page arriving
   const int32_t limit = RoundHalfEven(PageWidth / 50.0);  // 18
   if (settings_.TurnSpeed >= 1) {
@@ -65,6 +65,7 @@ void Lumen_S::FlipLeft() {
     }
   }
   FinalFrame(pic2);
+  standingPage_ = &pic2;
   PrepareNeighbours();
 }
 
@@ -72,7 +73,7 @@ void Lumen_S::FlipRight() {
   pic1.Clear();
   pic2.Clear();
   FitPicture(pic2, currentPos_);  // the page turned away
-  if (currentPos_ + 1 <= std::numeric_limits<int16_t>::max()) currentPos_ = static_cast<int16_t>(currentPos_ + 1);
+  if (currentPos_ < std::numeric_limits<int32_t>::max()) ++currentPos_;
   if (currentPos_ > show_.ImageCount) currentPos_ = 1;
   FitPicture(pic1, currentPos_);  // the page arriving
   const int32_t limit = RoundHalfEven(PageWidth - PageWidth / 50.0);  // 882
@@ -82,6 +83,7 @@ void Lumen_S::FlipRight() {
     }
   }
   FinalFrame(pic1);
+  standingPage_ = &pic1;
   PrepareNeighbours();
 }
 

@@ -31,8 +31,10 @@ class ShowHost {
   virtual void SetTimerEnabled(int timer, bool enabled) = 0;
   virtual bool TimerEnabled(int timer) = 0;
   // Blocks: no key, click or tick is handled until it returns, yet the window still
-  // repaints and answers the desktop.
-  virtual void Sleep(int milliseconds) = 0;
+  // repaints and answers the desktop. Keys released meanwhile act afterwards, in order.
+  // Esc or a close request ends the wait at once: then it returns true (and the Esc or
+  // close is used up).
+  virtual bool Sleep(int milliseconds) = 0;
   virtual void CloseWindow() = 0;
 };
 

@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
+#include <vector>
 
+#include "platform/debug_log.h"
 #include "platform/rounding.h"
 
 namespace lumen::slideshow {
@@ -21,11 +23,11 @@ ShowWindow::ShowWindow(QScreen* screen) : QWidget(nullptr, Qt::Window | Qt::Fram
   setFocusPolicy(Qt::StrongFocus);
   setWindowModality(Qt::ApplicationModal);  // the main window waits behind the show
   setScreen(screen_);
-  const int periods[] = {0, 1000, 200, 1000};
-  for (int t = 1; t <= 3; ++t) {
-    timers_[t].setInterval(periods[t]);
-    connect(&timers_[t], &QTimer::timeout, this, [this, t] { Tick(t); });
-  }
+  clock_.start();
+  trace_ = !qEnvironmentVariableIsEmpty("LUMENSHOW_TRACE");
+  wake_.setSingleShot(true);
+  wake_.setTimerType(Qt::PreciseTimer);
+  connect(&wake_, &QTimer::timeout, this, [this] { Pump(); });
 }
 
 void ShowWindow::Run(Lumen_S& show) {
@@ -100,22 +102,42 @@ void ShowWindow::resizeEvent(QResizeEvent*) {
   if (show_ != nullptr && !closed_) show_->Form_Resize();
 }
 
+namespace {
+
+int ShowKeyCode(const QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape: return kKeyEscape;
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Right: return kKeyRight;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
 void ShowWindow::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats press and release; only the real release turns a page.
   if (event->isAutoRepeat() || show_ == nullptr) return;
-  int code = 0;
-  switch (event->key()) {
-    case Qt::Key_Escape: code = kKeyEscape; break;
-    case Qt::Key_Left: code = kKeyLeft; break;
-    case Qt::Key_Right: code = kKeyRight; break;
-    default: return;
+  if (int code = ShowKeyCode(event)) KeyUp(code);
+}
+
+void ShowWindow::KeyUp(int code) {
+  if (show_->Exited()) return;
+  show_->Form_KeyUp(code, 0);  // the shift state is not used
+  Trace("key", code);
+}
+
+void ShowWindow::Trace(const char* what, int code) {
+  if (trace_) {
+    platform::DebugLog(std::string("show: ") + what + " " + std::to_string(code) + ", position " +
+                       std::to_string(show_->CurrentPos()) + (show_->Exited() ? ", ended" : ""));
   }
-  show_->Form_KeyUp(code, static_cast<int>(event->modifiers()));
 }
 
 void ShowWindow::closeEvent(QCloseEvent* event) {
-  if (waiting_) {  // a close during a wait acts when the wait ends
-    closeRequestedWhileWaiting_ = true;
+  if (waiting_) {  // a close ends the wait at once; the show then closes itself
+    waitInterrupted_ = true;
+    waitLoop_->quit();
     event->ignore();
     return;
   }
@@ -123,7 +145,7 @@ void ShowWindow::closeEvent(QCloseEvent* event) {
     show_->Form_QueryUnload();
     show_->Form_Unload();
   }
-  for (QTimer& timer : timers_) timer.stop();
+  wake_.stop();
   closed_ = true;
   event->accept();
 }
@@ -133,50 +155,78 @@ void ShowWindow::CloseWindow() {
 }
 
 void ShowWindow::SetTimerEnabled(int timer, bool enabled) {
-  QTimer& t = timers_.at(static_cast<size_t>(timer));
-  if (enabled && !t.isActive()) t.start();
-  if (!enabled) {
-    t.stop();
-    pendingTicks_.at(static_cast<size_t>(timer)) = false;
+  timers_.SetEnabled(timer, enabled, Now());
+  if (!waiting_) ArmWake();
+}
+
+bool ShowWindow::TimerEnabled(int timer) { return timers_.Enabled(timer); }
+
+void ShowWindow::ArmWake() {
+  if (closed_) return;
+  timers_.Advance(Now());
+  if (!heldKeys_.empty() || timers_.HasPending()) {
+    wake_.start(0);
+  } else if (auto due = timers_.NextDue()) {
+    // Rounded up, so the wake-up never comes before the timer is due.
+    wake_.start(static_cast<int>((*due - Now() + 999'999) / 1'000'000));
+  } else {
+    wake_.stop();
   }
 }
 
-bool ShowWindow::TimerEnabled(int timer) { return timers_.at(static_cast<size_t>(timer)).isActive(); }
-
-void ShowWindow::Tick(int timer) {
-  if (waiting_) {  // one tick afterwards, however often it fell due meanwhile
-    pendingTicks_[static_cast<size_t>(timer)] = true;
-    return;
+void ShowWindow::Pump() {
+  if (waiting_ || closed_ || show_ == nullptr) return;
+  // Windows hands out input before timer messages: the held keys first, in order.
+  std::vector<int> keys;
+  keys.swap(heldKeys_);
+  for (int code : keys) {
+    if (!closed_) KeyUp(code);
   }
-  if (show_ == nullptr || closed_) return;
-  if (timer == 1) show_->Timer1_Timer();
-  if (timer == 2) show_->Timer2_Timer();
-  if (timer == 3) show_->Timer3_Timer();
-}
-
-void ShowWindow::Sleep(int milliseconds) {
-  if (milliseconds > 0) {
-    // Paints and the desktop's liveness checks go on; keys, clicks, ticks and closes wait.
-    waiting_ = true;
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    waiting_ = false;
-  }
-  QTimer::singleShot(0, this, [this] { DeliverPendingTicks(); });
-}
-
-void ShowWindow::DeliverPendingTicks() {
-  if (closeRequestedWhileWaiting_) {
-    closeRequestedWhileWaiting_ = false;
-    close();
-  }
-  for (int t = 1; t <= 3; ++t) {
-    if (pendingTicks_[static_cast<size_t>(t)] && timers_[static_cast<size_t>(t)].isActive()) {
-      pendingTicks_[static_cast<size_t>(t)] = false;
-      Tick(t);
+  timers_.Advance(Now());
+  if (auto timer = timers_.TakePending(); timer && !closed_) {
+    if (*timer == 1) show_->Timer1_Timer();
+    if (*timer == 2) show_->Timer2_Timer();
+    if (*timer == 3) {
+      show_->Timer3_Timer();
+      Trace("tick", 3);
     }
   }
+  // A timer that fell due during that handler (a turn and its wait) ticks right away.
+  ArmWake();
+}
+
+bool ShowWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!waiting_ || watched != this) return false;
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  const int code = ShowKeyCode(key);
+  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat() && code != 0) {
+    if (code == kKeyEscape) {
+      waitInterrupted_ = true;
+      waitLoop_->quit();
+    } else {
+      heldKeys_.push_back(code);
+    }
+  }
+  return true;  // no key acts during the wait
+}
+
+bool ShowWindow::Sleep(int milliseconds) {
+  if (milliseconds <= 0) return false;
+  // Paints and the desktop's liveness checks go on; keys and ticks wait for its end,
+  // but Esc and a close request end it at once. Clicks do nothing in this window.
+  QEventLoop loop;
+  waitLoop_ = &loop;
+  waiting_ = true;
+  waitInterrupted_ = false;
+  installEventFilter(this);
+  QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+  removeEventFilter(this);
+  waiting_ = false;
+  waitLoop_ = nullptr;
+  if (waitInterrupted_) heldKeys_.clear();  // the show ends: nothing more acts
+  return waitInterrupted_;
 }
 
 }  // namespace lumen::slideshow

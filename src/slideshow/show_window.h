@@ -7,11 +7,14 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
-#include <array>
+#include <optional>
+#include <vector>
 
 #include "slideshow/lumen_s.h"
 #include "slideshow/show_host.h"
+#include "slideshow/timer_schedule.h"
 
+class QEventLoop;
 class QScreen;
 
 namespace lumen::slideshow {
@@ -30,7 +33,7 @@ class ShowWindow : public QWidget, public ShowHost {
   void Present(const platform::gdi::Surface& image) override;
   void SetTimerEnabled(int timer, bool enabled) override;
   bool TimerEnabled(int timer) override;
-  void Sleep(int milliseconds) override;
+  bool Sleep(int milliseconds) override;
   void CloseWindow() override;
 
  protected:
@@ -38,20 +41,31 @@ class ShowWindow : public QWidget, public ShowHost {
   void resizeEvent(QResizeEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Tick(int timer);
-  void DeliverPendingTicks();
+  // Delivers the keys held back by a wait, then at most one pending tick, and arms the
+  // wake-up for what comes next.
+  void Pump();
+  void ArmWake();
+  void KeyUp(int code);
+  // With LUMENSHOW_TRACE set, each key acted on and each automatic turn as a stderr line.
+  void Trace(const char* what, int code);
+  TimerSchedule::Nanoseconds Now() const { return clock_.nsecsElapsed(); }
 
   QScreen* screen_;
   Lumen_S* show_ = nullptr;
   QImage frame_;  // the frame last presented, alpha 0 where it matches the key
   std::optional<platform::gdi::COLORREF> key_;
-  std::array<QTimer, 4> timers_;  // 1..3 used
-  std::array<bool, 4> pendingTicks_{};
+  QElapsedTimer clock_;
+  TimerSchedule timers_;
+  QTimer wake_;  // single shot: when the next timer falls due, or at once for a pending one
   bool waiting_ = false;
-  bool closeRequestedWhileWaiting_ = false;
+  bool waitInterrupted_ = false;
+  QEventLoop* waitLoop_ = nullptr;
+  std::vector<int> heldKeys_;  // released during a wait; they act after it, in order
   bool closed_ = false;
+  bool trace_ = false;
   QElapsedTimer sinceLastPresent_;
 };
 

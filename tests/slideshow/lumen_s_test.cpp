@@ -260,22 +260,118 @@ TEST_F(ShowTest, MusicStartsWithTheWindowAndStopsOnceWhateverClosesIt) {
   EXPECT_TRUE(host->Closed());
 }
 
-TEST_F(ShowTest, AutomaticTurnsWaitTheIntervalWithinSixteenBits) {
+constexpr VirtualScreen::Nanoseconds kMs = 1'000'000;
+constexpr VirtualScreen::Nanoseconds kSecond = 1000 * kMs;
+
+// The positions the show stood on, in the order it presented them.
+std::vector<int32_t> Changes(const std::vector<int32_t>& positions) {
+  std::vector<int32_t> changes;
+  for (int32_t p : positions) {
+    if (changes.empty() || changes.back() != p) changes.push_back(p);
+  }
+  return changes;
+}
+
+TEST_F(ShowTest, TheAutomaticPaceIsTheTurnAndItsWait) {
+  // A turn at speed 100 presents 10 frames, 166.67 ms on a 60 Hz display. The next tick
+  // comes one period after the last, or as soon as the wait ends when that is later.
   MakeShow(3);
   settings.AdvanceMode = 1;
-  settings.TurnDirection = 0;
-  const std::pair<int16_t, int> cases[] = {{10, 10000}, {0, 0}, {32, 32000}, {40, 32000}, {-3, 0}};
-  for (auto [interval, wait] : cases) {
+  const std::pair<int16_t, VirtualScreen::Nanoseconds> cases[] = {
+      {0, kSecond}, {1, kSecond + 10 * VirtualScreen::kRefresh}, {4, 4 * kSecond + 10 * VirtualScreen::kRefresh}};
+  for (auto [interval, gap] : cases) {
+    SCOPED_TRACE("AutoInterval " + std::to_string(interval));
     settings.AutoInterval = interval;
     Open();
-    EXPECT_TRUE(host->TimerEnabled(3));
+    const VirtualScreen::Nanoseconds shown = host->Now();
+    std::vector<VirtualScreen::Nanoseconds> turnStarts;
+    int32_t position = window->CurrentPos();
+    host->OnPresent([&](const Surface&, std::optional<COLORREF>) {
+      if (window->CurrentPos() == position) return;
+      position = window->CurrentPos();
+      turnStarts.push_back(host->Now() - VirtualScreen::kRefresh);  // the turn's first frame began then
+    });
+    host->RunFor(15 * kSecond);
+    ASSERT_GE(turnStarts.size(), 3u);
+    EXPECT_EQ(turnStarts[0], shown + kSecond) << "one period after the window was shown";
+    for (size_t k = 1; k < turnStarts.size(); ++k) EXPECT_EQ(turnStarts[k] - turnStarts[k - 1], gap) << "turn " << k;
+  }
+  // Hand-edited intervals: limited to what 16-bit milliseconds hold.
+  for (auto [interval, wait] : std::initializer_list<std::pair<int16_t, int>>{{40, 32000}, {-3, 0}}) {
+    settings.AutoInterval = interval;
+    Open();
     window->Timer3_Timer();
-    EXPECT_EQ(window->CurrentPos(), 2) << "a right-turn show walks backwards";
     EXPECT_EQ(host->Sleeps(), std::vector<int>{wait}) << "AutoInterval " << interval;
   }
   settings.AdvanceMode = 0;
   Open();
-  EXPECT_FALSE(host->TimerEnabled(3));
+  host->RunFor(5 * kSecond);
+  EXPECT_EQ(window->CurrentPos(), 1) << "a manual show never turns by itself";
+}
+
+TEST_F(ShowTest, KeysDuringAWaitActAfterItInOrderAndEscEndsItAtOnce) {
+  MakeShow(5);
+  settings.AdvanceMode = 1;
+  settings.AutoInterval = 4;
+  std::vector<int32_t> positions;
+  auto record = [&] {
+    host->OnPresent([&](const Surface&, std::optional<COLORREF>) { positions.push_back(window->CurrentPos()); });
+  };
+  // The first turn (to 2) runs at 1.03 s, its wait until 5.2 s; then three turns by hand.
+  Open();
+  record();
+  host->KeyUpAt(1100 * kMs, kKeyRight);  // during the turn
+  host->KeyUpAt(2000 * kMs, kKeyRight);
+  host->KeyUpAt(3000 * kMs, kKeyLeft);
+  host->RunFor(6 * kSecond);
+  EXPECT_EQ(Changes(positions), (std::vector<int32_t>{2, 3, 4, 3, 4})) << "the keys in order, then the tick";
+
+  for (int stop : {kKeyEscape, VirtualScreen::kClose}) {
+    Open();
+    positions.clear();
+    record();
+    host->KeyUpAt(2000 * kMs, kKeyRight);
+    host->KeyUpAt(3000 * kMs, stop);
+    host->RunFor(20 * kSecond);
+    EXPECT_TRUE(host->Closed());
+    EXPECT_EQ(host->Now(), 3000 * kMs) << "closed the moment the key came";
+    EXPECT_EQ(Changes(positions), std::vector<int32_t>{2}) << "no turn after the Esc or close, none before";
+  }
+}
+
+TEST_F(ShowTest, AResizeRedrawsThePageThatStands) {
+  MakeShow(3);
+  Open();
+  window->FlipLeft();
+  ASSERT_EQ(Shown().id, 3);
+  window->Form_Resize();
+  EXPECT_EQ(Shown().id, 3) << "not the page turned away";
+  window->FlipRight();
+  window->Form_Resize();
+  EXPECT_EQ(Shown().id, 1);
+}
+
+TEST_F(ShowTest, PositionsBeyondSixteenBits) {
+  MakeShow(3);
+  const std::vector<std::string> three(show.ImagePaths.begin() + 1, show.ImagePaths.end());
+  show.ImageCount = 40000;
+  show.ImagePaths = {""};
+  show.SlideOrder = {0};
+  for (int i = 1; i <= 40000; ++i) {
+    show.ImagePaths.push_back(three[static_cast<size_t>(i % 3)]);  // entry i shows picture i % 3 + 1
+    show.SlideOrder.push_back(i);
+  }
+  settings.TurnDirection = 0;
+  Open();
+  EXPECT_EQ(window->CurrentPos(), 40000);
+  EXPECT_EQ(Shown().id, 2);
+  window->FlipRight();
+  EXPECT_EQ(window->CurrentPos(), 1);
+  EXPECT_EQ(Shown().id, 2);
+  window->FlipLeft();
+  window->FlipLeft();
+  EXPECT_EQ(window->CurrentPos(), 39999);
+  EXPECT_EQ(Shown().id, 1);
 }
 
 }  // namespace

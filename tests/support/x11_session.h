@@ -16,13 +16,12 @@ namespace lumen::test {
 
 // Runs argv with extra environment entries ("NAME=value"); returns the pid.
 inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                   int stdoutFd = -1) {
+                   int stdoutFd = -1, int stderrFd = -1) {
   pid_t pid = ::fork();
   if (pid == 0) {
     for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
     if (stdoutFd >= 0) ::dup2(stdoutFd, 1);
-    int devnull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devnull, 2);
+    if (stderrFd >= 0) ::dup2(stderrFd, 2);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -114,6 +113,17 @@ class X11Session {
   }
 
   long Pixel(int x, int y) const { return Capture().At(x, y); }
+
+  // Polls until a (visible) window of that name exists, or (shown = false) none does.
+  // Each look is a fresh search, so windows may come and go meanwhile.
+  bool WaitForWindow(const std::string& name, std::chrono::milliseconds within, bool shown = true) const {
+    auto end = std::chrono::steady_clock::now() + within;
+    do {
+      if ((Run("xdotool search --onlyvisible --name '" + name + "'") == 0) == shown) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  }
 
   // Waits until the pixel has the colour; false when it does not within the time.
   bool WaitForPixel(int x, int y, long colour, std::chrono::milliseconds within) const {

@@ -118,12 +118,18 @@ void LumenButtonWidget::paintEvent(QPaintEvent*) {
 void LumenButtonWidget::resizeEvent(QResizeEvent*) { button_->OnResize(); }
 
 void LumenButtonWidget::mousePressEvent(QMouseEvent* e) {
+  moves_.BeforePress(e);
   button_->OnMouseDown(ButtonCode(e->button()), ShiftCode(e->modifiers()), e->position().x(), e->position().y());
 }
 
+void LumenButtonWidget::DeliverMove(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  const int held = (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0);
+  button_->OnMouseMove(held, ShiftCode(modifiers), at.x(), at.y());
+}
+
 void LumenButtonWidget::mouseMoveEvent(QMouseEvent* e) {
-  const int buttons = (e->buttons() & Qt::LeftButton ? 1 : 0) | (e->buttons() & Qt::RightButton ? 2 : 0);
-  button_->OnMouseMove(buttons, ShiftCode(e->modifiers()), e->position().x(), e->position().y());
+  moves_.Moved(e->position());
+  DeliverMove(e->position(), e->buttons(), e->modifiers());
 }
 
 void LumenButtonWidget::mouseReleaseEvent(QMouseEvent* e) {
@@ -149,7 +155,21 @@ void LumenButtonWidget::keyReleaseEvent(QKeyEvent* e) {
 void LumenButtonWidget::focusInEvent(QFocusEvent*) { button_->OnGotFocus(); }
 void LumenButtonWidget::focusOutEvent(QFocusEvent*) { button_->OnLostFocus(); }
 
+void LumenButtonWidget::enterEvent(QEnterEvent* e) { moves_.Entered(e); }
+
+void LumenButtonWidget::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::ActivationChange) {
+    if (window()->isActiveWindow()) {
+      moves_.FormActivated();
+    } else {
+      moves_.Forget();
+    }
+  }
+  QWidget::changeEvent(e);
+}
+
 void LumenButtonWidget::leaveEvent(QEvent*) {
+  moves_.Forget();
   if (!leaveWanted_) return;
   leaveWanted_ = false;
   button_->hWnd()->SendMessage(platform::WM_MOUSELEAVE);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "controls/lumen_button.h"
+#include "controls/widgets/pointer_moves.h"
 
 class QShortcut;
 
@@ -40,7 +41,9 @@ class LumenButtonWidget : public QWidget, private ButtonHost {
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   QSize sizeHint() const override { return {75, 23}; }
 
  private:
@@ -60,7 +63,10 @@ class LumenButtonWidget : public QWidget, private ButtonHost {
   void SetCursorPos(int x, int y) override;
   bool DisplayAsDefault() override { return isDefault_; }
 
+  void DeliverMove(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
   std::unique_ptr<LumenButton> button_;
+  PointerMoves moves_{this, [this](QPointF at, Qt::MouseButtons b, Qt::KeyboardModifiers m) { DeliverMove(at, b, m); }};
   QShortcut* accessKey_ = nullptr;
   bool leaveWanted_ = false;
   bool isDefault_ = false;

@@ -7,9 +7,7 @@
 #include "controls/widgets/qt_surface.h"
 
 namespace lumen::controls {
-namespace {
-
-platform::WPARAM Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+platform::WPARAM LumenScrollBarWidget::Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   platform::WPARAM w = 0;
   if (buttons & Qt::LeftButton) w |= platform::MK_LBUTTON;
   if (buttons & Qt::RightButton) w |= platform::MK_RBUTTON;
@@ -18,8 +16,6 @@ platform::WPARAM Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers
   if (modifiers & Qt::ControlModifier) w |= platform::MK_CONTROL;
   return w;
 }
-
-}  // namespace
 
 LumenScrollBarWidget::LumenScrollBarWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
@@ -68,10 +64,12 @@ void LumenScrollBarWidget::resizeEvent(QResizeEvent*) {
 // Qt holds the mouse for a widget from press to release: moves and the release outside
 // it still arrive here, as with SetCapture.
 void LumenScrollBarWidget::mousePressEvent(QMouseEvent* e) {
+  moves_.BeforePress(e);
   if (e->button() == Qt::LeftButton) Send(platform::WM_LBUTTONDOWN, Flags(e->buttons(), e->modifiers()), e->position());
 }
 
 void LumenScrollBarWidget::mouseMoveEvent(QMouseEvent* e) {
+  moves_.Moved(e->position());
   Send(platform::WM_MOUSEMOVE, Flags(e->buttons(), e->modifiers()), e->position());
 }
 
@@ -88,11 +86,17 @@ void LumenScrollBarWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 void LumenScrollBarWidget::changeEvent(QEvent* e) {
   // Losing the window in mid-press cancels the press, as WM_CANCELMODE does.
   if (e->type() == QEvent::ActivationChange && !window()->isActiveWindow()) {
+    moves_.Forget();
     bar_->hWnd()->SendMessage(platform::WM_CANCELMODE);
+  } else if (e->type() == QEvent::ActivationChange) {
+    moves_.FormActivated();
   }
   if (e->type() == QEvent::PaletteChange) bar_->hWnd()->SendMessage(platform::WM_SYSCOLORCHANGE);
   QWidget::changeEvent(e);
 }
+
+void LumenScrollBarWidget::enterEvent(QEnterEvent* e) { moves_.Entered(e); }
+void LumenScrollBarWidget::leaveEvent(QEvent*) { moves_.Forget(); }
 
 void LumenScrollBarWidget::SetTimer(int id, int milliseconds) {
   auto& timer = timers_[id];

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "controls/lumen_scrollbar.h"
+#include "controls/widgets/pointer_moves.h"
 
 namespace lumen::controls {
 
@@ -39,6 +40,8 @@ class LumenScrollBarWidget : public QWidget, private ScrollBarHost {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   QSize sizeHint() const override { return {81, 17}; }
 
  private:
@@ -51,8 +54,12 @@ class LumenScrollBarWidget : public QWidget, private ScrollBarHost {
   void InjectLeftButtonDown() override;
   void SetWindowEnabled(bool enabled) override { QWidget::setEnabled(enabled); }
   platform::LRESULT Send(platform::UINT message, platform::WPARAM wParam, QPointF at);
+  static platform::WPARAM Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
   std::unique_ptr<LumenScrollBar> bar_;
+  PointerMoves moves_{this, [this](QPointF at, Qt::MouseButtons b, Qt::KeyboardModifiers m) {
+                        Send(platform::WM_MOUSEMOVE, Flags(b, m), at);
+                      }};
   std::map<int, std::unique_ptr<QTimer>> timers_;
 };
 

@@ -1,5 +1,8 @@
 // The controls' Qt wiring: real Qt input events reach the logic and come back as signals.
 #include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -25,6 +28,31 @@ TEST(ButtonWidget, AClickInsideEmitsClickAndTheAccessKeyToo) {
   EXPECT_EQ(clicks.count(), 1);
   EXPECT_EQ(button.Button().CurrentState(), StateHot);
   QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier);
+  EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(ButtonWidget, AClickCountsWithNoMoveBeforeItAndAfterADialogClosedOverIt) {
+  QWidget form;
+  form.resize(300, 200);
+  LumenButtonWidget button(&form);
+  button.setGeometry(10, 10, 109, 33);
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QSignalSpy clicks(&button, &LumenButtonWidget::Click);
+  // A tap or a warped pointer: press and release at a place no move reported.
+  QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(50, 15));
+  EXPECT_EQ(clicks.count(), 1);
+
+  // A modal dialog opens over the resting pointer and closes again.
+  QCursor::setPos(button.mapToGlobal(QPoint(30, 12)));
+  QDialog dialog(&form);
+  QTimer::singleShot(50, &dialog, &QDialog::reject);
+  dialog.exec();
+  form.activateWindow();  // what the window system does as the dialog goes
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  EXPECT_EQ(button.Button().CurrentState(), StateHot) << "the button knows the pointer rests on it";
+  QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, QPoint(30, 12));
   EXPECT_EQ(clicks.count(), 2);
 }
 
