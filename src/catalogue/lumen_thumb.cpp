@@ -55,15 +55,15 @@ std::optional<CachedThumbnail> ThroughCache(const std::string& path, ThumbnailCa
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
-  if (auto hit = cache.Lookup(absolute, st.st_mtime)) {
+  if (auto hit = cache.Lookup(absolute, st.st_mtime, st.st_size)) {
     if (hit->width <= 0 || hit->height <= 0) hit->width = hit->image.Width(), hit->height = hit->image.Height();
     return hit;
   }
-  if (cache.HasFailure(absolute, st.st_mtime)) return std::nullopt;
+  if (cache.HasFailure(absolute, st.st_mtime, st.st_size)) return std::nullopt;
   std::string reason;
   auto decoded = DecodeForBox(path, kNormalThumbnailSize, reason);
   if (!decoded) {
-    cache.StoreFailure(absolute, st.st_mtime);
+    cache.StoreFailure(absolute, st.st_mtime, st.st_size);
     return std::nullopt;
   }
   CachedThumbnail made;

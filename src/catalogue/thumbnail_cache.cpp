@@ -63,13 +63,27 @@ std::string ThumbnailCache::FileName(const std::string& absolutePath) {
          ".png";
 }
 
-std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolutePath, int64_t mtime) const {
+namespace {
+
+// The file as it was when the entry was made: the same modification time and, where the
+// entry records one (other programs may not), the same size; a picture replaced by
+// another within the same second differs in size.
+bool SameFile(const QImage& entry, int64_t mtime, int64_t size) {
+  if (entry.text("Thumb::MTime").toLongLong() != mtime) return false;
+  const QString recorded = entry.text("Thumb::Size");
+  return recorded.isEmpty() || recorded.toLongLong() == size;
+}
+
+}  // namespace
+
+std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolutePath, int64_t mtime,
+                                                      int64_t size) const {
   // QImageReader::text() splits keys at their first ':', so the keys are read from the
   // decoded image (a 128-pixel PNG decodes in a fraction of a millisecond).
   QImage image(Path(root_, "normal", FileName(absolutePath)));
   if (image.text("Thumb::URI").toStdString() != Uri(absolutePath)) return std::nullopt;
-  if (image.text("Thumb::MTime").toLongLong() != mtime) return std::nullopt;  // stale
-  if ( image.width() > kNormalThumbnailSize || image.height() > kNormalThumbnailSize) {
+  if (!SameFile(image, mtime, size)) return std::nullopt;  // stale
+  if (image.width() > kNormalThumbnailSize || image.height() > kNormalThumbnailSize) {
     return std::nullopt;
   }
   // Thumbnails may carry alpha; the list shows them on white, as the original would be.
@@ -91,9 +105,9 @@ std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolut
   return cached;
 }
 
-bool ThumbnailCache::HasFailure(const std::string& absolutePath, int64_t mtime) const {
+bool ThumbnailCache::HasFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const {
   QImage mark(Path(root_, "fail/lumenshow", FileName(absolutePath)));
-  return mark.text("Thumb::URI").toStdString() == Uri(absolutePath) && mark.text("Thumb::MTime").toLongLong() == mtime;
+  return mark.text("Thumb::URI").toStdString() == Uri(absolutePath) && SameFile(mark, mtime, size);
 }
 
 void ThumbnailCache::Store(const std::string& absolutePath, int64_t mtime, int64_t size,
@@ -111,11 +125,12 @@ void ThumbnailCache::Store(const std::string& absolutePath, int64_t mtime, int64
   WritePng(image, Path(root_, "normal", FileName(absolutePath)));
 }
 
-void ThumbnailCache::StoreFailure(const std::string& absolutePath, int64_t mtime) const {
+void ThumbnailCache::StoreFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const {
   QImage mark(1, 1, QImage::Format_ARGB32);
   mark.fill(Qt::transparent);
   mark.setText("Thumb::URI", QString::fromStdString(Uri(absolutePath)));
   mark.setText("Thumb::MTime", QString::number(mtime));
+  mark.setText("Thumb::Size", QString::number(size));
   mark.setText("Software", "LumenShow");
   WritePng(mark, Path(root_, "fail/lumenshow", FileName(absolutePath)));
 }

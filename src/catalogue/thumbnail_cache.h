@@ -1,7 +1,7 @@
 // The shared thumbnail cache of the freedesktop.org Thumbnail Managing Standard, read and
 // written as file managers do: $XDG_CACHE_HOME/thumbnails (~/.cache/thumbnails), "normal"
 // PNGs of at most 128 x 128 named by the MD5 of the file's URI, valid while their
-// Thumb::MTime is the file's modification time; failures recorded under fail/lumenshow/.
+// Thumb::MTime and Thumb::Size are the file's; failures recorded under fail/lumenshow/.
 #pragma once
 
 #include <cstdint>
@@ -30,12 +30,12 @@ class ThumbnailCache {
   static std::string Uri(const std::string& absolutePath);
   static std::string FileName(const std::string& absolutePath);  // MD5 hex of the URI + ".png"
 
-  // The thumbnail of the file as it is now (same modification time), if any.
-  std::optional<CachedThumbnail> Lookup(const std::string& absolutePath, int64_t mtime) const;
-  bool HasFailure(const std::string& absolutePath, int64_t mtime) const;
+  // The thumbnail of the file as it is now (same modification time and size), if any.
+  std::optional<CachedThumbnail> Lookup(const std::string& absolutePath, int64_t mtime, int64_t size) const;
+  bool HasFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const;
   // Written atomically (a temporary file renamed into place), private to the user.
   void Store(const std::string& absolutePath, int64_t mtime, int64_t size, const CachedThumbnail& thumbnail) const;
-  void StoreFailure(const std::string& absolutePath, int64_t mtime) const;
+  void StoreFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const;
 
   const std::string& Root() const { return root_; }
 

@@ -1,6 +1,7 @@
 #include "music/show_music.h"
 
 #include "platform/ascii_text.h"
+#include "platform/debug_log.h"
 
 namespace lumen::music {
 
@@ -22,7 +23,9 @@ void ShowMusic::Start() {
         bgm_.StartMp3();
         mp3TimerEnabled_ = true;
         break;
-      case FileKind::None: break;
+      case FileKind::None:
+        platform::DebugLog("the music file '" + settings_.BgmFile + "' is neither MP3 nor WAV: nothing plays");
+        break;
     }
   }
 }

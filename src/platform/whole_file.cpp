@@ -59,6 +59,19 @@ std::string ResolveLink(const std::string& path) {
   return target;
 }
 
+// A folder the user may not write to can still hold a file they may (a shared install):
+// Windows would write that file in place, so this does too, whole, flushed and synced.
+// Only an existing regular file is rewritten; opening never waits (a FIFO fails at once).
+bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+  int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  FileDescriptor file(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+  return file.Close() && ok;
+}
+
 }  // namespace
 
 FileContents ReadWholeFile(const std::string& path) {
@@ -102,7 +115,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 
   // 0666 under the umask, as any new file; an existing file's own bits are copied below.
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
   FileDescriptor file(fd);
 
   struct stat old {};

@@ -18,6 +18,8 @@ FileContents ReadWholeFile(const std::string& path);
 // so that either the previous file or the complete new one stands, never a mix. A
 // symbolic link at path is followed; an existing file keeps its permission bits.
 // Returns false, leaving path untouched and no temporary file behind, when any step fails.
+// Where no file may be made beside it (a read-only folder) but the file itself is
+// writable, it is rewritten in place instead: not atomic, but nothing is lost.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace lumen::platform

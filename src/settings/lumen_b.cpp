@@ -1,5 +1,6 @@
 #include "settings/lumen_b.h"
 
+#include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/program_folder.h"
 #include "platform/whole_file.h"
@@ -29,7 +30,11 @@ void LoadNumber(Settings& s, const SettingKey& entry, const std::string& text) {
 
 void LoadMusicFile(Settings& s, const std::string& text, const std::string& programFolder) {
   s.BgmFile = text;
-  if (!s.BgmFile.empty() && !FileExists(s.BgmFile)) s.BgmFile.clear();
+  if (!s.BgmFile.empty() && !FileExists(s.BgmFile)) {
+    platform::DebugLog("the music file '" + s.BgmFile + "' does not exist: it is dropped" +
+                       (s.BgmKind == 2 ? ", and the show has no music" : ""));
+    s.BgmFile.clear();
+  }
   // An audio CD needs no file, so only the file kind falls back to no music.
   if (s.BgmFile.empty() && s.BgmKind == 2) s.BgmKind = 0;
   s.BgmFolder = s.BgmFile.empty() ? programFolder : ParentFolder(s.BgmFile);

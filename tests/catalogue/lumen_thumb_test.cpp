@@ -153,19 +153,24 @@ TEST(ThumbnailCache, FreedesktopNamesHitsStaleEntriesAndFailures) {
 
   SolidBmp(photo, 300, 200, qRgb(0, 255, 0));
   SetMTime(photo, 1000000000);
-  EXPECT_EQ(colourOf(), 0x0000FFu) << "same modification time: the cached thumbnail";
+  EXPECT_EQ(colourOf(), 0x0000FFu) << "same modification time and size: the cached thumbnail";
+  SolidBmp(photo, 302, 200, qRgb(0, 255, 0));
+  SetMTime(photo, 1000000000);
+  EXPECT_EQ(colourOf(), 0x00FF00u) << "same time, another size: another picture";
+  SolidBmp(photo, 302, 200, qRgb(0, 0, 255));
   SetMTime(photo, 1000000001);
-  EXPECT_EQ(colourOf(), 0x00FF00u) << "a stale thumbnail is made anew";
+  EXPECT_EQ(colourOf(), 0xFF0000u) << "a stale thumbnail is made anew";
 
   test::WriteBytes(photo, "broken");
   SetMTime(photo, 1000000002);
   EXPECT_EQ(colourOf(), 0xDEADu);
-  EXPECT_TRUE(cache.HasFailure(photo, 1000000002));
-  SolidBmp(photo, 300, 200, qRgb(0, 0, 255));
+  EXPECT_TRUE(cache.HasFailure(photo, 1000000002, 6));
+  test::WriteBytes(photo, "BROKEN");
   SetMTime(photo, 1000000002);
   EXPECT_EQ(colourOf(), 0xDEADu) << "the failure is remembered for that version";
-  SetMTime(photo, 1000000003);
-  EXPECT_EQ(colourOf(), 0xFF0000u);
+  SolidBmp(photo, 300, 200, qRgb(255, 0, 0));
+  SetMTime(photo, 1000000002);
+  EXPECT_EQ(colourOf(), 0x0000FFu) << "a good picture in its place is tried again";
 }
 
 TEST(ThumbnailBatch, HandsOutInOrderAndCanBeAbandoned) {

@@ -136,6 +136,17 @@ TEST_F(BgmPlayback, FailuresLeaveTheShowSilentButRunning) {
   EXPECT_EQ(Run(0.5, "SDL_AUDIODRIVER=no-such-driver"), 0);
   EXPECT_TRUE(Printed("> waveOutGetNumDevs\n< 0\n")) << out;
   EXPECT_EQ(out.find("> PlaySound \""), std::string::npos) << out;
+  EXPECT_NE(log.find("no audio output"), std::string::npos) << "a WAV says why as an MP3 does: " << log;
+
+  // A file that is gone, or of another kind: the log names it and says why nothing plays.
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "gone.mp3" + "\r\n");
+  EXPECT_EQ(Run(0.2), 0);
+  EXPECT_TRUE(Printed("BgmKind=0 ")) << out;
+  EXPECT_NE(log.find("'" + home / "gone.mp3" + "' does not exist"), std::string::npos) << log;
+  test::WriteBytes(home / "song.ogg", "x");
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "song.ogg" + "\r\n");
+  EXPECT_EQ(Run(0.2), 0);
+  EXPECT_NE(log.find("'" + home / "song.ogg" + "' is neither MP3 nor WAV"), std::string::npos) << log;
 
   WriteIni("BGM区分=1\r\n");
   EXPECT_EQ(Run(0.5, "LUMENSHOW_CDROM='" + home / "none.cue" + "'"), 0);

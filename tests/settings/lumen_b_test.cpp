@@ -168,7 +168,7 @@ TEST(SaveSettings, TakesTheTrackFromTheTrackBox) {
   }
 }
 
-// The old file must stand, whole, and no temporary file may be left beside it.
+// The file holds these bytes, whole, and no temporary file is left beside it.
 void ExpectOldIniStands(const TempFolder& home, const std::string& oldBytes) {
   ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), oldBytes);
   EXPECT_EQ(std::distance(fs::directory_iterator(home.path()), fs::directory_iterator()), 1);
@@ -189,22 +189,26 @@ TEST(SaveSettings, AnInterruptedWriteLeavesTheOldIniWhole) {
   ExpectOldIniStands(home, Fixture("windows_written.ini"));
 }
 
-TEST(SaveSettings, AFolderThatCannotBeWrittenLeavesTheOldIniWhole) {
-  TempFolder home;
+TEST(SaveSettings, AReadOnlyFolderWithAWritableIniStillSaves) {
+  // A shared install: the folder is the administrator's, the file the user's.
+  TempFolder home, writable;
   WriteBytes(home / "LumenShow.ini", Fixture("windows_written.ini"));
-  // The file itself stays writable: a save must never rewrite it in place.
   ::chmod((home / "LumenShow.ini").c_str(), 0666);
   ::chmod(home.path().c_str(), 0555);
   Settings s = Defaults(home.path());
+  s.TurnSpeed = 77;
   int status = test::RunInChild([&] {
     // Root writes anywhere: drop to "nobody" so the folder's rights apply.
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 77;
-    return SaveSettings(s, "", home / "LumenShow.ini") ? 1 : 0;
+    return SaveSettings(s, "", home / "LumenShow.ini") ? 0 : 1;
   });
   ::chmod(home.path().c_str(), 0755);
   if (status == 77) GTEST_SKIP() << "cannot switch to an unprivileged user here";
-  EXPECT_EQ(status, 0);
-  ExpectOldIniStands(home, Fixture("windows_written.ini"));
+  EXPECT_EQ(status, 0) << "the options are saved, not lost";
+  // The same bytes a save into a writable folder gives, and nothing left beside them.
+  WriteBytes(writable / "LumenShow.ini", Fixture("windows_written.ini"));
+  ASSERT_TRUE(SaveSettings(s, "", writable / "LumenShow.ini"));
+  ExpectOldIniStands(home, ReadBytes(writable / "LumenShow.ini"));
 }
 
 }  // namespace

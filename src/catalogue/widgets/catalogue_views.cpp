@@ -8,12 +8,17 @@
 #include <sys/stat.h>
 
 #include "catalogue/list_texts.h"
+#include "catalogue/widgets/thumbnail_cell.h"
 #include "platform/picture/picture.h"
 #include "platform/rounding.h"
 
 namespace lumen::catalogue {
 
 namespace gdi = platform::gdi;
+
+namespace {
+constexpr int kNameBytes = Qt::UserRole + 1;  // an item's file name as the file system holds it
+}
 
 // ImgPreview: the picture stretched to the widget's own size.
 class PreviewImage : public QWidget {
@@ -57,6 +62,8 @@ CatalogueViews::CatalogueViews(QWidget* host) : QObject(host), host_(host) {
   listView1_->setResizeMode(QListView::Adjust);
   listView1_->setFlow(QListView::LeftToRight);  // arranged automatically, from the top
   listView1_->setWrapping(true);
+  // Every cell has the same size (names wrap within it), which keeps 100,000 items quick.
+  listView1_->setItemDelegate(new ThumbnailCell(listView1_));
   listView1_->setUniformItemSizes(true);
 
   listView2_ = new QTreeWidget(host);
@@ -137,7 +144,9 @@ void CatalogueViews::PumpThumbnails() {
     } else {
       image.fill(Qt::white);  // a file that cannot be decoded: a blank thumbnail
     }
-    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(image)), QString::fromStdString(names_[result.index]));
+    const std::string& name = names_[result.index];
+    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(image)), QString::fromStdString(name));
+    item->setData(kNameBytes, QByteArray::fromStdString(name));
     listView1_->addItem(item);
     counter_->setText(QString::fromStdString(CounterProgress(static_cast<int64_t>(result.index) + 1, count)));
   }
@@ -166,6 +175,7 @@ void CatalogueViews::PumpDetails() {
     const std::string& name = names_[static_cast<size_t>(detailsNext_)];
     auto* row = new QTreeWidgetItem(listView2_);
     row->setText(0, QString::fromStdString(name));
+    row->setData(0, kNameBytes, QByteArray::fromStdString(name));
     const std::string path = folder_ + "/" + name;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {  // vanished: the fill ends here, its rows stay
@@ -213,9 +223,11 @@ void CatalogueViews::ListView2_Click() {
 
 void CatalogueViews::Preview(QAbstractItemView* view, int selected) {
   if (selected == 0) return;  // nothing selected: title and preview stay
-  const QString text = view == listView1_ ? listView1_->item(selected - 1)->text()
-                                          : listView2_->topLevelItem(selected - 1)->text(0);
-  const std::string path = PreviewPath(folder_, text.toStdString());
+  // The name's own bytes: a name that is not UTF-8 shows with a replacement character
+  // but opens as the file system spells it.
+  const QVariant name = view == listView1_ ? listView1_->item(selected - 1)->data(kNameBytes)
+                                           : listView2_->topLevelItem(selected - 1)->data(0, kNameBytes);
+  const std::string path = PreviewPath(folder_, name.toByteArray().toStdString());
   host_->window()->setWindowTitle(QString::fromStdString(path));
   preview_->hide();
   preview_->Load(path);  // a failure keeps the picture shown before

@@ -32,11 +32,19 @@ bool AudioOutput::StartSdlAudio() {
 }
 
 uint32_t AudioOutput::CountOutputs() {
-  if (!StartSdlAudio()) return 0;
-  int count = SDL_GetNumAudioDevices(0);
+  int count = StartSdlAudio() ? SDL_GetNumAudioDevices(0) : 0;
   // -1: the driver cannot list its devices (it may still have one); try to open it.
   if (count < 0) return Open() ? 1 : 0;
+  if (count == 0) LogNoOutput();
   return static_cast<uint32_t>(count);
+}
+
+void AudioOutput::LogNoOutput() {
+  if (failureLogged_) return;
+  const char* driver = SDL_GetCurrentAudioDriver();
+  DebugLog("no audio output: SDL audio driver '" + std::string(driver ? driver : "none") +
+           "' found no usable device (" + SdlError() + "); music stays silent");
+  failureLogged_ = true;
 }
 
 bool AudioOutput::Open() {
@@ -49,12 +57,7 @@ bool AudioOutput::Open() {
     ok = Mix_OpenAudioDevice(kSampleRate, AUDIO_S16LSB, 2, 2048, nullptr, 0) == 0;
   }
   if (!ok) {
-    if (!failureLogged_) {
-      const char* driver = SDL_GetCurrentAudioDriver();
-      DebugLog("no audio output: SDL audio driver '" + std::string(driver ? driver : "none") +
-               "' found no usable device (" + SdlError() + "); music stays silent");
-      failureLogged_ = true;
-    }
+    LogNoOutput();
     return false;
   }
   Mix_SetPostMix(&AudioOutput::PostMix, this);

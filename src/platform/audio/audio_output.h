@@ -36,6 +36,7 @@ class AudioOutput {
   void Close();
 
  private:
+  void LogNoOutput();  // the one "no audio output" line, whichever engine meets it first
   AudioOutput() = default;
   bool StartSdlAudio();
   static void PostMix(void* self, uint8_t* stream, int length);

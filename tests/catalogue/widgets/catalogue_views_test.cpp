@@ -1,9 +1,11 @@
 // The list views offscreen: fills, counter, preview, abandoned fills.
 #include <QApplication>
+#include <cstdio>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include "catalogue/widgets/catalogue_views.h"
+#include "catalogue/widgets/thumbnail_cell.h"
 #include "support/temp_folder.h"
 
 namespace lumen::catalogue {
@@ -61,6 +63,43 @@ TEST_F(ViewsTest, ThumbnailFillListsEveryFileInOrderAndPreviewsAClick) {
   EXPECT_EQ(window.windowTitle().toStdString(), folder / "b.jpg");
   EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208));
   EXPECT_TRUE(views->ImgPreview()->isVisible());
+}
+
+TEST_F(ViewsTest, NamesThatAreNotUtf8PreviewByTheirBytes) {
+  const std::string name = "caf\xE9.bmp";  // Latin-1, as old cards and shares give them
+  SolidBmp(folder / "plain.bmp", 600, 800);  // Qt's own file names are Unicode
+  ASSERT_EQ(std::rename((folder / "plain.bmp").c_str(), (folder / name).c_str()), 0);
+  views->SetFolder(folder.path(), {name});
+  for (bool details : {false, true}) {
+    details ? views->ListView2_Set() : views->ListView1_Set();
+    WaitFilled();
+    QAbstractItemView* view = details ? static_cast<QAbstractItemView*>(views->ListView2()) : views->ListView1();
+    view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select);
+    details ? views->ListView2_Click() : views->ListView1_Click();
+    EXPECT_EQ(window.windowTitle(), QString::fromStdString(folder.path()) + QString::fromUtf8("/caf\uFFFD.bmp"));
+    EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208)) << "the picture was opened";
+    views->ImgPreview()->hide();
+  }
+}
+
+TEST(ThumbnailNames, WrapOntoTwoLinesAndElideInTheMiddleOnlyBeyond) {
+  const QFontMetrics metrics(QApplication::font());
+  const int width = kThumbnailCellWidth - 4;
+  auto shown = [&](const QString& name) {
+    auto [first, second] = WrapName(name, metrics, width);
+    EXPECT_LE(metrics.horizontalAdvance(first), width) << first.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(second), width) << second.toStdString();
+    return first + "|" + second;
+  };
+  EXPECT_EQ(shown("a.jpg"), "a.jpg|");
+  const QString one = shown("IMG_0001.JPG"), two = shown("IMG_0002.JPG");
+  EXPECT_NE(one, two) << "camera names stay apart";
+  EXPECT_EQ(QString(one).remove('|'), "IMG_0001.JPG") << "wrapped, nothing left out";
+  const QString longName = QString::fromUtf8("北海道旅行_二〇二四年夏_家族写真_最終版_0001.jpg");
+  const QString elided = shown(longName);
+  EXPECT_TRUE(longName.startsWith(elided.section('|', 0, 0))) << elided.toStdString();
+  EXPECT_TRUE(elided.section('|', 1).startsWith(QChar(0x2026))) << elided.toStdString();
+  EXPECT_TRUE(elided.endsWith(".jpg")) << "the end of the name is kept: " << elided.toStdString();
 }
 
 TEST_F(ViewsTest, DetailsFillGivesSizesAndDatesAndStopsAtAVanishedFile) {
