@@ -106,6 +106,33 @@ TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {
   EXPECT_EQ(QImage(QString::fromStdString(out / "frame-00000.png")).size(), QSize(1000, 800));
 }
 
+TEST(Cli, AFolderOfFortyThousandPicturesShowsItsLastOneAndWraps) {
+  // 39,999 hard links to a red picture, then the 40,000th in name order, blue.
+  test::TempFolder home, pictures, out;
+  QImage image(90, 60, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(pictures / "a00001.bmp"), "BMP"));
+  for (int i = 2; i < 40000; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "a%05d.bmp", i);
+    std::filesystem::create_hard_link(pictures / "a00001.bmp", pictures / name);
+  }
+  image.fill(Qt::blue);
+  ASSERT_TRUE(image.save(QString::fromStdString(pictures / "z.bmp"), "BMP"));
+  // A right-turn show starts at the last picture; R wraps to the first, L back to the last.
+  RunResult run = Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out.path() +
+                                             "' --screen 960x640 --keys RL");
+  ASSERT_EQ(run.status, 0);
+  auto middle = [&](int frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%05d.png", frame);
+    return QImage(QString::fromStdString(out.path() + name)).pixel(480, 320);
+  };
+  EXPECT_EQ(middle(0), qRgb(0, 0, 255)) << "the 40,000th picture";
+  EXPECT_EQ(middle(10), qRgb(255, 0, 0)) << "R: the first";
+  EXPECT_EQ(middle(20), qRgb(0, 0, 255)) << "L: the last again";
+}
+
 TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {
   test::TempFolder home, pictures, out, cache;
   QImage wide(800, 600, QImage::Format_RGB32);
