@@ -96,10 +96,5 @@ TEST(QtDialogs, ColourDialogStartsFromTheColourWithWhiteCustomColoursEveryTime) 
   EXPECT_EQ(mainwindow::ShowColorDialog(dialogs, nullptr, 0x123456), -1);
 }
 
-TEST(AnyCasePattern, EveryLetterEitherCase) {
-  EXPECT_EQ(AnyCasePattern("*.MP3"), "*.[mM][pP]3");
-  EXPECT_EQ(AnyCasePattern("*.wav"), "*.[wW][aA][vV]");
-}
-
 }  // namespace
 }  // namespace lumen::platform
