@@ -108,7 +108,7 @@ TEST_F(X11MainWindow, FromFirstStartToASecondStartWithTheSameOptions) {
                 key("めくる速さ") + "= 99\r\n" + key("背景区分") + "= 1\r\n" + key("背景色") + "= 0\r\n" +
                 key("インターバル") + "= 1\r\n" + key("余白の色") + "= 16777215\r\n");
 
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(PixelAt(245, 455), kBlue) << "\"色指定　⇒\" still chosen";
   EXPECT_EQ(PixelAt(245, 431), kFace) << "\"透明\" clear";
   EXPECT_EQ(PixelAt(228 + 96 + 16, 404 + 36 + 14), 0x000000) << "the background colour button, shown";

@@ -14,7 +14,8 @@
 
 namespace lumen::test {
 
-// Runs argv with extra environment entries ("NAME=value"); returns the pid.
+// Runs argv with extra environment entries ("NAME=value"); returns the pid. Output goes
+// where the test's own goes unless other descriptors are given.
 inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                    int stdoutFd = -1, int stderrFd = -1) {
   pid_t pid = ::fork();
@@ -47,8 +48,13 @@ class X11Session {
   X11Session() {
     int fds[2];
     if (::pipe(fds) != 0) return;
-    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x720x24", "-nolisten", "tcp"},
-                    {});
+    // -noreset: by default the server resets when its last client leaves, and a program
+    // started in that moment (a second start) cannot connect.
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x720x24", "-nolisten", "tcp",
+                     "-noreset"},
+                    {}, -1, quiet);
+    ::close(quiet);
     ::close(fds[1]);
     char buffer[16] = {};
     ssize_t n = ::read(fds[0], buffer, sizeof buffer - 1);  // the server writes its number when ready
