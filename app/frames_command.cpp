@@ -8,7 +8,9 @@
 
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
+#include "platform/gdi/qt_image.h"
 #include "platform/rounding.h"
+#include "settings/numeric_text.h"
 #include "slideshow/virtual_screen.h"
 
 namespace lumen::app {
@@ -19,12 +21,7 @@ namespace gdi = platform::gdi;
 // RGBA of the client area: alpha 0 exactly where the pixel equals the colour key.
 bool WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const std::string& path) {
   QImage png(image.Width(), image.Height(), QImage::Format_ARGB32);
-  const uint32_t keyPixel = key ? gdi::PixelFromColorRef(*key) : 0;
-  for (int y = 0; y < image.Height(); ++y) {
-    const uint32_t* from = image.Row(y);
-    auto* to = reinterpret_cast<uint32_t*>(png.scanLine(y));
-    for (int x = 0; x < image.Width(); ++x) to[x] = key && from[x] == keyPixel ? from[x] & 0x00FFFFFFu : from[x];
-  }
+  gdi::PutKeyed(image, key, png);
   return png.save(QString::fromStdString(path), "PNG");
 }
 
@@ -41,7 +38,8 @@ bool ParseScreen(const std::string& text, slideshow::PixelSize& size) {
 
 int RunFrames(const std::vector<std::string>& args) {
   const std::string usage =
-      "usage: lumenshow frames DIR --out OUTDIR [--screen WxH] [--maximized] [--keys KEYS] [--seed N] [--ini FILE]";
+      "usage: lumenshow frames DIR --out OUTDIR [--screen WxH] [--scale S] [--maximized] [--keys KEYS] [--seed N] "
+      "[--ini FILE]";
   std::vector<std::string> words;
   bool maximized = false;
   for (const std::string& word : args) {
@@ -52,12 +50,20 @@ int RunFrames(const std::vector<std::string>& args) {
     }
   }
   std::string error;
-  auto options = ParseCommandOptions(words, {"--out", "--screen", "--keys", "--seed", "--ini"}, error);
+  auto options = ParseCommandOptions(words, {"--out", "--screen", "--scale", "--keys", "--seed", "--ini"}, error);
   if (!options) return BadArguments("frames", error);
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", usage);
   slideshow::PixelSize screen{1920, 1080};
   if (const std::string* text = options->Value("--screen"); text && !ParseScreen(*text, screen)) {
     return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+  }
+  double scale = 1.0;
+  if (const std::string* text = options->Value("--scale")) {
+    auto parsed = settings::ParseNumber(*text);
+    if (!parsed || *parsed < 1 || *parsed > 4) {
+      return BadArguments("frames", "--scale takes a number from 1 to 4, such as 2 or 1.5, not '" + *text + "'");
+    }
+    scale = *parsed;
   }
   const std::string* keys = options->Value("--keys");
   if (keys != nullptr && keys->find_first_not_of("LRTE") != std::string::npos) {
@@ -79,7 +85,7 @@ int RunFrames(const std::vector<std::string>& args) {
     return BadArguments("frames", "cannot create the folder '" + outFolder + "'");
   }
 
-  slideshow::VirtualScreen host(screen, maximized);
+  slideshow::VirtualScreen host(screen, maximized, scale);
   slideshow::Lumen_S show(host, saved, data, nullptr);
   host.Attach(&show);
   int written = 0;

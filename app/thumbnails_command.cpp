@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/subcommands.h"
+#include "platform/gdi/qt_image.h"
 #include "catalogue/list_texts.h"
 #include "catalogue/thumbnail_batch.h"
 #include "mainwindow/picture_list.h"
@@ -42,7 +43,7 @@ int RunThumbnails(const std::vector<std::string>& args) {
   while (batch.TakeNext(result, std::chrono::hours(1))) {
     QImage image = blank;
     if (result.picture) {
-      image = QImage(reinterpret_cast<const uchar*>(result.picture->Row(0)), 40, 40, 40 * 4, QImage::Format_RGB32);
+      image = platform::gdi::ToQImage(*result.picture);
     }
     char name[32];
     std::snprintf(name, sizeof name, "/%05zu.png", result.index + 1);

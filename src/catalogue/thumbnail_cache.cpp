@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <cstdlib>
 
+#include "platform/gdi/qt_image.h"
+
 namespace lumen::catalogue {
 namespace {
 
@@ -114,8 +116,7 @@ void ThumbnailCache::Store(const std::string& absolutePath, int64_t mtime, int64
                            const CachedThumbnail& thumbnail) const {
   const auto& s = thumbnail.image;
   if (s.Empty()) return;
-  QImage image(reinterpret_cast<const uchar*>(s.Row(0)), s.Width(), s.Height(), s.Width() * 4, QImage::Format_RGB32);
-  image = image.copy();
+  QImage image = platform::gdi::ToQImage(s);
   image.setText("Thumb::URI", QString::fromStdString(Uri(absolutePath)));
   image.setText("Thumb::MTime", QString::number(mtime));
   image.setText("Thumb::Size", QString::number(size));

@@ -10,10 +10,13 @@ namespace lumen::slideshow {
 
 using platform::RoundHalfEven;
 
-Placement FitPlacement(double w0, double h0, double mw, double mh) {
+Placement FitPlacement(double w0, double h0, double mw, double mh, double scale) {
+  const double boxWidth = scale == 1.0 ? mw : RoundHalfEven(mw * scale);
+  const double boxHeight = scale == 1.0 ? mh : RoundHalfEven(mh * scale);
   if (w0 < mw && h0 < mh) {
-    return {RoundHalfEven((mw - w0) / 2), RoundHalfEven((mh - h0) / 2), static_cast<int>(w0),
-            static_cast<int>(h0)};
+    const double w = scale == 1.0 ? w0 : RoundHalfEven(w0 * scale), h = scale == 1.0 ? h0 : RoundHalfEven(h0 * scale);
+    return {RoundHalfEven((boxWidth - w) / 2), RoundHalfEven((boxHeight - h) / 2), static_cast<int>(w),
+            static_cast<int>(h)};
   }
   double fittedWidth, fittedHeight;
   // A landscape picture narrower than the page's shape (a 4:3 photo) is fitted to the
@@ -21,17 +24,17 @@ Placement FitPlacement(double w0, double h0, double mw, double mh) {
   // products are exact.
   const bool narrowerThanPage = w0 * mh < h0 * mw;
   if (w0 > h0 && !narrowerThanPage) {
-    fittedWidth = mw;
-    fittedHeight = (mw * h0) / w0;  // the product before the division
+    fittedWidth = boxWidth;
+    fittedHeight = (boxWidth * h0) / w0;  // the product before the division
   } else {
-    fittedHeight = mh;
-    fittedWidth = (mh * w0) / h0;
+    fittedHeight = boxHeight;
+    fittedWidth = (boxHeight * w0) / h0;
   }
-  return {RoundHalfEven((mw - fittedWidth) / 2), RoundHalfEven((mh - fittedHeight) / 2),
+  return {RoundHalfEven((boxWidth - fittedWidth) / 2), RoundHalfEven((boxHeight - fittedHeight) / 2),
           RoundHalfEven(fittedWidth), RoundHalfEven(fittedHeight)};
 }
 
-std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, int pageWidth, int pageHeight) {
+std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const PageBox& page) {
   if (path.empty()) return nullptr;
   platform::picture::LoadedPicture loaded = platform::picture::LoadPicture(path);
   if (!loaded.picture) {
@@ -39,7 +42,8 @@ std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, int p
     return nullptr;
   }
   const platform::picture::Picture& picture = *loaded.picture;
-  Placement at = FitPlacement(picture.Width(), picture.Height(), pageWidth, pageHeight);
+  Placement at = FitPlacement(picture.Width(), picture.Height(), page.width, page.height, page.scale);
+  const int pageWidth = RoundHalfEven(page.width * page.scale), pageHeight = RoundHalfEven(page.height * page.scale);
   auto fitted = std::make_shared<FittedPicture>();
   fitted->naturalWidth = picture.Width();
   fitted->naturalHeight = picture.Height();

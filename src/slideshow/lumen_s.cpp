@@ -13,20 +13,25 @@ namespace gdi = platform::gdi;
 Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
                  music::ShowMusic* music, bool prepareAhead)
     : host_(host),
+      scale_(host.Scale() > 0 ? host.Scale() : 1.0),
+      pageWidthPx_(RoundHalfEven(PageWidth * scale_)),
+      pageHeightPx_(RoundHalfEven(2.0 / 3.0 * pageWidthPx_)),
+      curlHeightPx_(RoundHalfEven(5.0 / 6.0 * pageWidthPx_)),
       settings_(settings),
       show_(show),
       music_(music),
-      preparer_(PageWidth, PageHeight, prepareAhead),
+      preparer_(PageBox{PageWidth, PageHeight, scale_}, prepareAhead),
       window_(0, 0, 0x000000) {}
 
 void Lumen_S::Form_Load() {
   PixelSize screen = host_.Screen();
   host_.SetWindowSize(screen.width, screen.height);
 
-  // Pic_Master is the 900 x 600 fit box; both page buffers take its size and MarginColor.
+  // Pic_Master is the 900 x 600 fit box; both page buffers take its size (in device
+  // pixels) and MarginColor.
   const gdi::COLORREF margin = static_cast<gdi::COLORREF>(settings_.MarginColor);
-  pic1 = gdi::Surface(PageWidth, PageHeight, margin);
-  pic2 = gdi::Surface(PageWidth, PageHeight, margin);
+  pic1 = gdi::Surface(pageWidthPx_, pageHeightPx_, margin);
+  pic2 = gdi::Surface(pageWidthPx_, pageHeightPx_, margin);
   buffersExist_ = true;
 
   // A right-turn show starts at the last entry and walks backwards; a left-turn show
@@ -59,20 +64,22 @@ void Lumen_S::Form_Resize() {
   } else {
     SetColorKey(window_.BackgroundColor());
   }
-  // Refused for a maximised window; then the page is centred in the full screen.
-  host_.SetWindowSize(RoundHalfEven(1.5 * client.height), client.height);
+  // Refused for a maximised window; then the page is centred in the full screen. Never
+  // wider than the screen (a 5:4 monitor): the window would reach onto its neighbour.
+  host_.SetWindowSize(std::min(RoundHalfEven(1.5 * client.height), host_.Screen().width), client.height);
 
   client = host_.ClientSize();
   if (client.width != window_.Width() || client.height != window_.Height()) {
     window_.Resize(client.width, client.height);
   }
-  pageLeft_ = RoundHalfEven((client.width - PageWidth) / 2.0);
-  pageTop_ = RoundHalfEven((client.height - PageHeight) / 2.0);
+  pageLeft_ = RoundHalfEven((client.width - pageWidthPx_) / 2.0);
+  pageTop_ = RoundHalfEven((client.height - pageHeightPx_) / 2.0);
   if (buffersExist_) {
     // The page that stands: after a turn to the left that is pic2, not pic1.
     const gdi::Surface& page = *standingPage_;
     gdi::SetStretchBltMode(window_, gdi::COLORONCOLOR);
-    gdi::StretchBlt(window_, pageLeft_, pageTop_, PageWidth, PageHeight, page, 0, 0, page.Width(), page.Height());
+    gdi::StretchBlt(window_, pageLeft_, pageTop_, pageWidthPx_, pageHeightPx_, page, 0, 0, page.Width(),
+                    page.Height());
     PresentWindow();
   }
   if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(3, true);

@@ -56,9 +56,13 @@ class Lumen_S {
   // Returns once the pictures around the current one are prepared (benchmarks).
   void WaitUntilPrepared() { preparer_.WaitUntilIdle(); }
 
+  // The page and the turn in the show's own units; on a screen scaled by s (HiDPI) the
+  // page covers 900s x 600s device pixels and everything drawn scales with it.
   static constexpr int32_t PageWidth = 900;
   static constexpr int32_t PageHeight = 600;  // round(2/3 * 900)
   static constexpr int32_t CurlHeight = 750;  // round(5/6 * 900)
+  int32_t PageWidthPx() const { return pageWidthPx_; }
+  int32_t PageHeightPx() const { return pageHeightPx_; }
 
  private:
   void SetColorKey(platform::gdi::COLORREF colour);
@@ -71,6 +75,8 @@ class Lumen_S {
   int AutoWaitMilliseconds() const;
 
   ShowHost& host_;
+  const double scale_;  // device pixels per unit of the show, from the host; 1 on most screens
+  const int32_t pageWidthPx_, pageHeightPx_, curlHeightPx_;
   const settings::Settings& settings_;
   const settings::ShowData& show_;
   music::ShowMusic* music_;

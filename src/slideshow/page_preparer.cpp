@@ -4,8 +4,7 @@
 
 namespace lumen::slideshow {
 
-PagePreparer::PagePreparer(int pageWidth, int pageHeight, bool background)
-    : pageWidth_(pageWidth), pageHeight_(pageHeight) {
+PagePreparer::PagePreparer(const PageBox& page, bool background) : page_(page) {
   if (background) worker_ = std::thread(&PagePreparer::Work, this);
 }
 
@@ -25,7 +24,7 @@ std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) 
   if (found != entries_.end() && found->second.ready) return found->second.fitted;
   queue_.erase(std::remove(queue_.begin(), queue_.end(), path), queue_.end());
   lock.unlock();
-  auto fitted = RenderFitted(path, pageWidth_, pageHeight_);
+  auto fitted = RenderFitted(path, page_);
   lock.lock();
   entries_[path] = Entry{true, fitted};
   return fitted;
@@ -64,7 +63,7 @@ void PagePreparer::Work() {
     queue_.pop_front();
     working_ = path;
     lock.unlock();
-    auto fitted = RenderFitted(path, pageWidth_, pageHeight_);
+    auto fitted = RenderFitted(path, page_);
     lock.lock();
     entries_[path] = Entry{true, fitted};
     working_.clear();

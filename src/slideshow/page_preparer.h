@@ -20,7 +20,7 @@ namespace lumen::slideshow {
 class PagePreparer {
  public:
   // background false: nothing is prepared ahead (Prepare only records what to keep).
-  PagePreparer(int pageWidth, int pageHeight, bool background);
+  PagePreparer(const PageBox& page, bool background);
   ~PagePreparer();
   PagePreparer(const PagePreparer&) = delete;
   PagePreparer& operator=(const PagePreparer&) = delete;
@@ -39,7 +39,7 @@ class PagePreparer {
   };
   void Work();
 
-  const int pageWidth_, pageHeight_;
+  const PageBox page_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, Entry> entries_;

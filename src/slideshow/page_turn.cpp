@@ -14,32 +14,35 @@ namespace gdi = platform::gdi;
 void Lumen_S::ClearWindowAroundPage() {
   // The page rectangle is about to be covered whole by full-size page buffers, so only
   // the window around it needs its background colour: the same pixels, less memory traffic.
-  if (pic1.Width() != PageWidth || pic1.Height() != PageHeight || pic2.Width() != PageWidth ||
-      pic2.Height() != PageHeight) {
+  const int32_t pw = pageWidthPx_, ph = pageHeightPx_;
+  if (pic1.Width() != pw || pic1.Height() != ph || pic2.Width() != pw || pic2.Height() != ph) {
     window_.Clear();
     return;
   }
   const gdi::COLORREF background = window_.BackgroundColor();
   const int w = window_.Width(), h = window_.Height();
   gdi::PatBlt(window_, 0, 0, w, pageTop_, background);
-  gdi::PatBlt(window_, 0, pageTop_ + PageHeight, w, h - pageTop_ - PageHeight, background);
-  gdi::PatBlt(window_, 0, pageTop_, pageLeft_, PageHeight, background);
-  gdi::PatBlt(window_, pageLeft_ + PageWidth, pageTop_, w - pageLeft_ - PageWidth, PageHeight, background);
+  gdi::PatBlt(window_, 0, pageTop_ + ph, w, h - pageTop_ - ph, background);
+  gdi::PatBlt(window_, 0, pageTop_, pageLeft_, ph, background);
+  gdi::PatBlt(window_, pageLeft_ + pw, pageTop_, w - pageLeft_ - pw, ph, background);
 }
 
 void Lumen_S::Blting(bool reverse) {
-  const LeafGeometry leaf = LeafFor(foldPos_, pageLeft_, pageTop_, PageWidth, PageHeight, CurlHeight);
+  // FoldPos runs in the show's units; the leaf is drawn in device pixels (the same at 1x).
+  const int32_t foldPx = scale_ == 1.0 ? foldPos_ : RoundHalfEven(foldPos_ * scale_);
+  const int32_t pw = pageWidthPx_, ph = pageHeightPx_;
+  const LeafGeometry leaf = LeafFor(foldPx, pageLeft_, pageTop_, pw, ph, curlHeightPx_);
   lift_ = leaf.lift;
   ClearWindowAroundPage();
   gdi::SetStretchBltMode(window_, gdi::COLORONCOLOR);
   // The left half always comes from pic1, the right half from pic2.
-  const int32_t half = RoundHalfEven(PageWidth / 2.0);
-  gdi::StretchBlt(window_, pageLeft_, pageTop_, half, PageHeight, pic1, 0, 0, RoundHalfEven(pic1.Width() / 2.0),
+  const int32_t half = RoundHalfEven(pw / 2.0);
+  gdi::StretchBlt(window_, pageLeft_, pageTop_, half, ph, pic1, 0, 0, RoundHalfEven(pic1.Width() / 2.0),
                   pic1.Height());
-  gdi::StretchBlt(window_, RoundHalfEven(pageLeft_ + PageWidth / 2.0), pageTop_, half, PageHeight, pic2,
+  gdi::StretchBlt(window_, RoundHalfEven(pageLeft_ + pw / 2.0), pageTop_, half, ph, pic2,
                   RoundHalfEven(pic2.Width() / 2.0), 0, RoundHalfEven(pic2.Width() / 2.0), pic2.Height());
   const gdi::Surface& leafSource = reverse ? pic1 : pic2;
-  FlipSBlt(window_, leaf.left, leaf.top, leaf.width, PageHeight, PageHeight, leaf.lift, leafSource,
+  FlipSBlt(window_, leaf.left, leaf.top, leaf.width, ph, ph, leaf.lift, leafSource,
            RoundHalfEven(leafSource.Width() / 2.0), leafSource.Height(), reverse);
   PresentWindow();
 }
@@ -47,7 +50,7 @@ void Lumen_S::Blting(bool reverse) {
 void Lumen_S::FinalFrame(const gdi::Surface& page) {
   ClearWindowAroundPage();
   gdi::SetStretchBltMode(window_, gdi::COLORONCOLOR);
-  gdi::StretchBlt(window_, pageLeft_, pageTop_, PageWidth, PageHeight, page, 0, 0, page.Width(), page.Height());
+  gdi::StretchBlt(window_, pageLeft_, pageTop_, pageWidthPx_, pageHeightPx_, page, 0, 0, page.Width(), page.Height());
   PresentWindow();
 }
 

@@ -17,7 +17,9 @@ class ShowHost {
  public:
   virtual ~ShowHost() = default;
 
-  virtual PixelSize Screen() = 0;  // the screen the show opens on, in pixels
+  virtual PixelSize Screen() = 0;  // the screen the show opens on, in device pixels
+  // Device pixels per pixel of the desktop (2 on a HiDPI screen at 200 %), fixed for a show.
+  virtual double Scale() { return 1.0; }
   virtual PixelSize ClientSize() = 0;
   // Asks for a new window size; false when the window system refuses (a maximised
   // window). The change comes back through Lumen_S::Form_Resize, at once or later.

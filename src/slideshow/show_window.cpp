@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
@@ -10,14 +11,26 @@
 #include <vector>
 
 #include "platform/debug_log.h"
+#include "platform/gdi/qt_image.h"
 #include "platform/rounding.h"
 
 namespace lumen::slideshow {
 
 namespace gdi = platform::gdi;
 
-ShowWindow::ShowWindow(QScreen* screen) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
+namespace {
+
+// A Wayland client cannot place its window; X11 lets it.
+bool PlacesItself() { return !QGuiApplication::platformName().startsWith("wayland"); }
+
+}  // namespace
+
+ShowWindow::ShowWindow(QScreen* screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen), coversScreen_(!PlacesItself()) {
   setWindowTitle("LumenShow");
+  // On X11 the window manager leaves the window where the show puts it and above every
+  // panel and dock: it does not manage it at all (the show takes the keyboard itself).
+  if (!coversScreen_ && QGuiApplication::platformName() == "xcb") setWindowFlag(Qt::X11BypassWindowManagerHint);
   setAttribute(Qt::WA_TranslucentBackground);  // an ARGB window: the key's pixels see through
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
@@ -34,7 +47,13 @@ void ShowWindow::Run(Lumen_S& show) {
   show_ = &show;
   show.Form_Load();
   if (closed_) return;
-  QWidget::show();
+  if (coversScreen_) {
+    setGeometry(screen_->geometry());
+    showFullScreen();
+  } else {
+    QWidget::show();
+    raise();
+  }
   activateWindow();
   setFocus();
   while (!closed_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -46,12 +65,24 @@ PixelSize ShowWindow::Screen() {
   return {size.width(), size.height()};
 }
 
+double ShowWindow::Scale() { return screen_->devicePixelRatio(); }
+
 PixelSize ShowWindow::ClientSize() {
+  if (coversScreen_) return inner_;
   const QSize size = this->size() * devicePixelRatio();
   return {size.width(), size.height()};
 }
 
 bool ShowWindow::SetWindowSize(int width, int height) {
+  if (coversScreen_) {
+    // The show's window, inside the full-screen one: centred, never larger than the screen.
+    const PixelSize screen = Screen();
+    const PixelSize wanted{std::min(width, screen.width), std::min(height, screen.height)};
+    if (wanted == inner_) return true;
+    inner_ = wanted;
+    if (show_ != nullptr && !closed_) show_->Form_Resize();  // a size change is a resize, at once
+    return true;
+  }
   if (isMaximized() || isFullScreen()) return false;
   const qreal ratio = screen_->devicePixelRatio();
   const QRect area = screen_->geometry();
@@ -64,20 +95,15 @@ bool ShowWindow::SetWindowSize(int width, int height) {
 void ShowWindow::SetColorKey(gdi::COLORREF key) { key_ = key; }
 
 void ShowWindow::Present(const gdi::Surface& image) {
-  if (frame_.width() != image.Width() || frame_.height() != image.Height()) {
-    frame_ = QImage(image.Width(), image.Height(), QImage::Format_ARGB32_Premultiplied);
+  // Covering the screen, the show's window stands in the middle and the rest is the desktop.
+  const QSize device = coversScreen_ ? size() * devicePixelRatio() : QSize(image.Width(), image.Height());
+  if (frame_.size() != device) {
+    frame_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
     frame_.setDevicePixelRatio(devicePixelRatio());
+    frame_.fill(Qt::transparent);
   }
-  const uint32_t keyPixel = key_ ? gdi::PixelFromColorRef(*key_) : 0;
-  for (int y = 0; y < image.Height(); ++y) {
-    const uint32_t* from = image.Row(y);
-    auto* to = reinterpret_cast<uint32_t*>(frame_.scanLine(y));
-    if (!key_) {
-      std::copy(from, from + image.Width(), to);
-      continue;
-    }
-    for (int x = 0; x < image.Width(); ++x) to[x] = from[x] == keyPixel ? 0u : from[x];
-  }
+  const QPoint at((device.width() - image.Width()) / 2, (device.height() - image.Height()) / 2);
+  gdi::PutKeyed(image, key_, frame_, at);
   repaint();
   // Paced to the display: one frame per refresh, so every frame of a turn is seen.
   const double refresh = screen_->refreshRate() > 1 ? screen_->refreshRate() : 60.0;
@@ -99,6 +125,7 @@ void ShowWindow::paintEvent(QPaintEvent*) {
 }
 
 void ShowWindow::resizeEvent(QResizeEvent*) {
+  if (coversScreen_) frame_ = {};  // the surround is cleared at the next present
   if (show_ != nullptr && !closed_) show_->Form_Resize();
 }
 

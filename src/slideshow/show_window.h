@@ -27,6 +27,7 @@ class ShowWindow : public QWidget, public ShowHost {
   void Run(Lumen_S& show);
 
   PixelSize Screen() override;
+  double Scale() override;
   PixelSize ClientSize() override;
   bool SetWindowSize(int width, int height) override;
   void SetColorKey(platform::gdi::COLORREF key) override;
@@ -54,6 +55,8 @@ class ShowWindow : public QWidget, public ShowHost {
   TimerSchedule::Nanoseconds Now() const { return clock_.nsecsElapsed(); }
 
   QScreen* screen_;
+  const bool coversScreen_;  // full screen, the show's window drawn in it (Wayland)
+  PixelSize inner_;          // that window's size, in device pixels
   Lumen_S* show_ = nullptr;
   QImage frame_;  // the frame last presented, alpha 0 where it matches the key
   std::optional<platform::gdi::COLORREF> key_;

@@ -28,7 +28,9 @@ class VirtualScreen : public ShowHost {
       std::function<void(const platform::gdi::Surface& image, std::optional<platform::gdi::COLORREF> key)>;
 
   // maximized: the window keeps the screen's size (its size changes are refused).
-  VirtualScreen(PixelSize screen, bool maximized) : screen_(screen), maximized_(maximized), client_(screen) {}
+  // scale: device pixels per desktop pixel, as on a HiDPI screen; screen is in device pixels.
+  VirtualScreen(PixelSize screen, bool maximized, double scale = 1.0)
+      : screen_(screen), maximized_(maximized), scale_(scale), client_(screen) {}
 
   // The show whose Form_Resize a size change calls (at once, nested, as on Windows).
   void Attach(Lumen_S* show) { show_ = show; }
@@ -44,6 +46,7 @@ class VirtualScreen : public ShowHost {
   Nanoseconds Now() const { return now_; }
 
   PixelSize Screen() override { return screen_; }
+  double Scale() override { return scale_; }
   PixelSize ClientSize() override { return client_; }
   bool SetWindowSize(int width, int height) override;
   void SetColorKey(platform::gdi::COLORREF key) override { key_ = key; }
@@ -67,6 +70,7 @@ class VirtualScreen : public ShowHost {
 
   PixelSize screen_;
   bool maximized_;
+  double scale_;
   PixelSize client_;
   Lumen_S* show_ = nullptr;
   std::optional<platform::gdi::COLORREF> key_;

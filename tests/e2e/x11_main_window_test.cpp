@@ -45,11 +45,7 @@ class X11MainWindow : public ::testing::Test {
   bool WaitGone(const std::string& name, std::chrono::milliseconds within) {
     return x.WaitForWindow(name, within, false);
   }
-  // Keys to the newest visible window of that name.
-  int KeysTo(const std::string& name, const std::string& keys) {
-    return x.Run("sh -c 'timeout 10 xdotool windowfocus --sync $(xdotool search --onlyvisible --name \"" + name +
-                 "\" | tail -1) && xdotool " + keys + "'");
-  }
+  int KeysTo(const std::string& name, const std::string& keys) { return x.KeysTo(name, keys); }
   test::X11Session x;
   test::TempFolder home, pictures;
   pid_t program = -1;

@@ -50,12 +50,7 @@ class X11Show : public ::testing::Test {
     }
     return lines;
   }
-  // The xdotool keys go to the show window.
-  void Keys(const std::string& keys) {
-    ASSERT_EQ(x.Run("sh -c 'xdotool windowfocus --sync $(xdotool search --name \"^LumenShow$\" | head -1) && "
-                    "xdotool key --delay 30 " + keys + "'"), 0);
-  }
-
+  void Keys(const std::string& keys) { ASSERT_EQ(x.KeysTo("^LumenShow$", "key --delay 30 " + keys), 0); }
   void TearDown() override {
     if (trace != nullptr) std::fclose(trace);
   }

@@ -23,6 +23,19 @@ TEST(FitPlacement, WorkedCases) {
   }
 }
 
+TEST(FitPlacement, OnAScaledScreenTheSameCaseInDevicePixels) {
+  const std::tuple<int, int, double, Placement> cases[] = {
+      {640, 480, 2.0, {260, 120, 1280, 960}},   // small: unscaled at 1x, so doubled, centred
+      {4000, 3000, 2.0, {100, 0, 1600, 1200}},  // fitted from its own pixels into 1800 x 1200
+      {1024, 768, 1.5, {75, 0, 1200, 900}},
+      {1200, 500, 1.5, {0, 169, 1350, 562}},  // 562.5 rounds to even; 168.75 up
+  };
+  for (const auto& [w, h, scale, expected] : cases) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " at " + std::to_string(scale));
+    EXPECT_EQ(FitPlacement(w, h, 900, 600, scale), expected);
+  }
+}
+
 TEST(LeafFor, LiftAndWidthForEachFoldPosition) {
   const int table[][3] = {{900, 0, -450}, {800, 51, -350}, {700, 96, -250}, {600, 130, -150}, {500, 148, -50},
                           {450, 150, 0},  {400, 148, 50},  {300, 130, 150}, {200, 96, 250},   {100, 51, 350},

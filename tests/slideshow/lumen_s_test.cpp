@@ -52,8 +52,8 @@ class ShowTest : public ::testing::Test {
     }
     show.SlideOrder = order;
   }
-  void Open(PixelSize screen = {1200, 800}, bool maximized = false) {
-    host = std::make_unique<VirtualScreen>(screen, maximized);
+  void Open(PixelSize screen = {1200, 800}, bool maximized = false, double scale = 1.0) {
+    host = std::make_unique<VirtualScreen>(screen, maximized, scale);
     window = std::make_unique<Lumen_S>(*host, settings, show, &music, prepareAhead);
     host->Attach(window.get());
     host->OnPresent([this](const Surface& image, std::optional<COLORREF>) {
@@ -102,6 +102,51 @@ TEST_F(ShowTest, WindowGeometryAndTheFirstPictureByDirection) {
   EXPECT_EQ(window->PageTop(), 240);
   EXPECT_EQ(Shown(899, 599), (Origin{2, 899, 599})) << "a right-turn show starts at the last entry";
   EXPECT_EQ(window->CurrentPos(), 5);
+}
+
+TEST_F(ShowTest, AScreenNarrowerThanThreeToTwoClipsTheWindowAndKeepsThePageCentred) {
+  MakeShow(1);
+  Open({1280, 1024});
+  EXPECT_EQ(host->ClientSize(), (PixelSize{1280, 1024})) << "not 1536: the window stays on its screen";
+  EXPECT_EQ(window->PageLeft(), 190);
+  EXPECT_EQ(window->PageTop(), 212);
+}
+
+void WriteSolid(const std::string& path, int width, int height, QRgb colour) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(colour);
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+}
+
+TEST_F(ShowTest, OnAHiDpiScreenThePageAndTheTurnScaleAndPhotosStaySharp) {
+  MakeShow(2);
+  // Picture 1: a one-pixel checkerboard of 1800 x 1200; picture 2 plain green.
+  QImage checker(1800, 1200, QImage::Format_RGB32);
+  for (int y = 0; y < 1200; ++y) {
+    for (int x = 0; x < 1800; ++x) checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+  }
+  ASSERT_TRUE(checker.save(QString::fromStdString(show.ImagePaths[1]), "BMP"));
+  WriteSolid(show.ImagePaths[2], 900, 600, qRgb(0, 255, 0));
+  Open({3840, 2160}, false, 2.0);
+  EXPECT_EQ(host->ClientSize(), (PixelSize{3240, 2160}));
+  EXPECT_EQ(window->PageWidthPx(), 1800);
+  EXPECT_EQ(window->PageHeightPx(), 1200);
+  EXPECT_EQ(window->PageLeft(), 720);
+  EXPECT_EQ(window->PageTop(), 480);
+  const Surface& image = window->WindowImage();
+  const int left = window->PageLeft(), top = window->PageTop();
+  EXPECT_NE(image.GetPixel(left + 100, top + 100), image.GetPixel(left + 101, top + 100))
+      << "the photo's own pixels, not a doubled 900 x 600 copy";
+
+  keepFrames = true;
+  window->FlipLeft();
+  ASSERT_EQ(frames.size(), 10u) << "the same frames as at 1x";
+  // FoldPos 900: the leaf's middle column raised by twice the 30 rows of 1x.
+  const Surface& first = frames[0];
+  EXPECT_NE(first.GetPixel(left + 1350, top - 60), 0u) << "the leaf";
+  EXPECT_EQ(first.GetPixel(left + 1350, top - 61), 0u) << "above it: the background";
+  EXPECT_EQ(frames.back().GetPixel(left + 1799, top + 1199), 0x00FF00u) << "picture 2 fills the page";
+  EXPECT_EQ(frames.back().GetPixel(left + 1800, top + 1199), 0u);
 }
 
 TEST_F(ShowTest, TransparentOrColouredBackground) {

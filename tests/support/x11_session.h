@@ -120,6 +120,13 @@ class X11Session {
 
   long Pixel(int x, int y) const { return Capture().At(x, y); }
 
+  // Focuses the newest visible window of that name and types keys there (xdotool's
+  // "key ..." or "type ..." arguments); returns xdotool's status.
+  int KeysTo(const std::string& name, const std::string& keys) const {
+    return Run("sh -c 'timeout 10 xdotool windowfocus --sync $(xdotool search --onlyvisible --name \"" + name +
+               "\" | tail -1) && xdotool " + keys + "'");
+  }
+
   // Polls until a (visible) window of that name exists, or (shown = false) none does.
   // Each look is a fresh search, so windows may come and go meanwhile.
   bool WaitForWindow(const std::string& name, std::chrono::milliseconds within, bool shown = true) const {

@@ -9,6 +9,7 @@
 
 #include "catalogue/list_texts.h"
 #include "catalogue/widgets/thumbnail_cell.h"
+#include "platform/gdi/qt_image.h"
 #include "platform/picture/picture.h"
 #include "platform/rounding.h"
 
@@ -39,12 +40,14 @@ class PreviewImage : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     if (!picture_ || width() <= 0 || height() <= 0) return;
-    if (image_.width() != width() || image_.height() != height()) {
-      gdi::Surface surface(width(), height(), 0xFFFFFF);
-      picture_->StretchTo(surface, 0, 0, width(), height());
-      image_ = QImage(reinterpret_cast<const uchar*>(surface.Row(0)), width(), height(), width() * 4,
-                      QImage::Format_RGB32)
-                   .copy();
+    // Stretched to the device pixels the widget covers: sharp on a HiDPI screen too.
+    const qreal ratio = devicePixelRatioF();
+    const int w = qRound(width() * ratio), h = qRound(height() * ratio);
+    if (image_.width() != w || image_.height() != h) {
+      gdi::Surface surface(w, h, 0xFFFFFF);
+      picture_->StretchTo(surface, 0, 0, w, h);
+      image_ = gdi::ToQImage(surface);
+      image_.setDevicePixelRatio(ratio);
     }
     QPainter(this).drawImage(0, 0, image_);
   }
@@ -140,7 +143,7 @@ void CatalogueViews::PumpThumbnails() {
   while (slice.elapsed() < 15 && batch_->TakeNext(result, std::chrono::milliseconds(2))) {
     QImage image(40, 40, QImage::Format_RGB32);
     if (result.picture) {
-      image = QImage(reinterpret_cast<const uchar*>(result.picture->Row(0)), 40, 40, 40 * 4, QImage::Format_RGB32).copy();
+      image = gdi::ToQImage(*result.picture);
     } else {
       image.fill(Qt::white);  // a file that cannot be decoded: a blank thumbnail
     }

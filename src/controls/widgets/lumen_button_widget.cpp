@@ -86,7 +86,14 @@ void LumenButtonWidget::SetRoundRegion(int w, int h) {
 
 void LumenButtonWidget::DrawCaption(platform::gdi::Surface& s, const std::string& caption, const RECT& rect,
                                     COLORREF colour, const FontSpec& font) {
-  DrawCaptionText(s, caption, rect, colour, font);
+  // At 1x the text goes into the image, pixel for pixel as always; on a scaled screen the
+  // image is enlarged and the text painted over it at the screen's own resolution.
+  if (devicePixelRatioF() == 1.0) {
+    deviceCaption_.reset();
+    DrawCaptionText(s, caption, rect, colour, font);
+  } else {
+    deviceCaption_ = Caption{caption, rect, colour, font};
+  }
 }
 
 void LumenButtonWidget::ProcessPendingMessages() { QCoreApplication::processEvents(); }
@@ -112,7 +119,9 @@ void LumenButtonWidget::paintEvent(QPaintEvent*) {
   auto& image = const_cast<platform::gdi::Surface&>(button_->Image());
   if (image.Empty()) return;
   QPainter painter(this);
-  painter.drawImage(0, 0, AsQImage(image));
+  painter.drawImage(0, 0, ScaledForScreen(AsQImage(image), devicePixelRatioF()));
+  if (deviceCaption_) PaintCaption(painter, deviceCaption_->text, deviceCaption_->rect, deviceCaption_->colour,
+                                   deviceCaption_->font);
 }
 
 void LumenButtonWidget::resizeEvent(QResizeEvent*) { button_->OnResize(); }

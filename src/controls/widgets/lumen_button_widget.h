@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "controls/lumen_button.h"
 #include "controls/widgets/pointer_moves.h"
@@ -65,6 +66,13 @@ class LumenButtonWidget : public QWidget, private ButtonHost {
 
   void DeliverMove(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
+  struct Caption {
+    std::string text;
+    RECT rect;
+    COLORREF colour;
+    FontSpec font;
+  };
+  std::optional<Caption> deviceCaption_;  // on a scaled screen: painted over the image, sharp
   std::unique_ptr<LumenButton> button_;
   PointerMoves moves_{this, [this](QPointF at, Qt::MouseButtons b, Qt::KeyboardModifiers m) { DeliverMove(at, b, m); }};
   QShortcut* accessKey_ = nullptr;

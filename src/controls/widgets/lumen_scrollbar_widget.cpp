@@ -53,8 +53,23 @@ void LumenScrollBarWidget::paintEvent(QPaintEvent*) {
   bar_->hWnd()->SendMessage(platform::WM_PAINT);
   auto& canvas = const_cast<platform::gdi::Surface&>(bar_->Canvas());
   if (canvas.Empty()) return;
+  const qreal ratio = devicePixelRatioF();
+  QImage image = ScaledForScreen(AsQImage(canvas), ratio);
+  if (ratio != 1.0) {
+    // The track's one-pixel checkerboard stays one device pixel fine, not uneven blocks.
+    for (const RECT& track : {bar_->Geometry().trackBefore, bar_->Geometry().trackAfter}) {
+      if (track.Width() < 2 || track.Height() < 1) continue;
+      const uint32_t even = canvas.Row(track.top)[track.left], odd = canvas.Row(track.top)[track.left + 1];
+      const int x0 = qRound(track.left * ratio), x1 = qRound(track.right * ratio);
+      const int y0 = qRound(track.top * ratio), y1 = qRound(track.bottom * ratio);
+      for (int y = y0; y < y1 && y < image.height(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = x0; x < x1 && x < image.width(); ++x) row[x] = (x - x0 + y - y0) % 2 == 0 ? even : odd;
+      }
+    }
+  }
   QPainter painter(this);
-  painter.drawImage(0, 0, AsQImage(canvas));
+  painter.drawImage(0, 0, image);
 }
 
 void LumenScrollBarWidget::resizeEvent(QResizeEvent*) {

@@ -4,19 +4,25 @@
 
 #include <QImage>
 
+class QPainter;
+
 #include "controls/property_bag.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/qt_image.h"
 
 namespace lumen::controls {
 
-// Shares the surface's pixels: valid while the surface is neither resized nor destroyed.
-inline QImage AsQImage(platform::gdi::Surface& surface) {
-  return QImage(reinterpret_cast<uchar*>(surface.Row(0)), surface.Width(), surface.Height(),
-                surface.Width() * 4, QImage::Format_RGB32);
-}
+using platform::gdi::AsQImage;
 
 // DrawTextA with DT_SINGLELINE | DT_CENTER | DT_VCENTER, transparent, "&" prefixes.
 void DrawCaptionText(platform::gdi::Surface& surface, const std::string& caption, const platform::gdi::RECT& rect,
                      platform::gdi::COLORREF colour, const FontSpec& font);
+// The same onto any painter: on a HiDPI screen the widget paints it at device resolution.
+void PaintCaption(QPainter& painter, const std::string& caption, const platform::gdi::RECT& rect,
+                  platform::gdi::COLORREF colour, const FontSpec& font);
+
+// A control's 1x image on a screen scaled by `ratio`: each pixel becomes a block of device
+// pixels (no blur; at 1 the image itself).
+QImage ScaledForScreen(const QImage& image, qreal ratio);
 
 }  // namespace lumen::controls

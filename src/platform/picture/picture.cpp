@@ -1,3 +1,4 @@
+#include "platform/gdi/qt_image.h"
 #include "platform/picture/picture.h"
 
 #include <QImage>
@@ -41,13 +42,7 @@ std::optional<gdi::Surface> DecodeOtherFormat(const std::string& bytes, std::str
     error = reader.errorString().toStdString();
     return std::nullopt;
   }
-  image = image.convertToFormat(QImage::Format_RGB32);
-  gdi::Surface surface(image.width(), image.height());
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-    std::copy(from, from + image.width(), surface.Row(y));
-  }
-  return surface;
+  return gdi::FromQImage(image);
 }
 
 std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
