@@ -74,7 +74,8 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
   for (const char* args : {"nonsense", "settings extra", "settings --ini", "order", "order --seed x /",
                            "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus",
                            "slideshow /no/such/folder", "frames /tmp", "frames /tmp --out /tmp/x --keys LRX",
-                           "frames /tmp --out /tmp/x --screen 12x", "bgm --seconds -1", "bgm extra"}) {
+                           "frames /tmp --out /tmp/x --screen 12x", "frames /tmp --out /tmp/x --scale 0",
+                           "bgm --seconds -1", "bgm extra"}) {
     SCOPED_TRACE(args);
     RunResult run = Lumenshow(home.path(), args, true);
     EXPECT_EQ(run.status, 2);

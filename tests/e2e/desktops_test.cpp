@@ -1,0 +1,134 @@
+// The show on the desktops people have: a window manager with a panel, a compositor, a
+// screen scaled by 2, and Wayland (weston without a display), run for real.
+#include <QImage>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "support/temp_folder.h"
+#include "support/x11_session.h"
+
+namespace lumen {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Desktops : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdString(pictures / "p.bmp"), "BMP"));
+  }
+  void WriteIni(const std::string& body) {
+    test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + body));
+  }
+  // The show of the one picture on the session's display; waits for its window.
+  void StartShow(test::X11Session& x, const std::vector<std::string>& extraEnvironment = {}) {
+    std::vector<std::string> environment = {"DISPLAY=" + x.Display(), "LUMENSHOW_HOME=" + home.path(),
+                                            "SDL_AUDIODRIVER=dummy", "ASAN_OPTIONS=detect_leaks=0"};
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    show = test::Spawn({LUMENSHOW_BIN, "slideshow", pictures.path()}, environment);
+    ASSERT_TRUE(x.WaitForWindow("^LumenShow$", 20s)) << "no show window";
+  }
+  // A private X server for the test; it outlives the show.
+  test::X11Session& Session(const std::string& screen = "1280x720") {
+    session = std::make_unique<test::X11Session>(screen);
+    return *session;
+  }
+  void TearDown() override {
+    if (show > 0 && test::WaitExit(show, 0ms) == -1) {
+      ::kill(show, SIGTERM);
+      test::WaitExit(show, 5s);
+    }
+    session.reset();
+  }
+
+  test::TempFolder home, pictures;
+  std::unique_ptr<test::X11Session> session;
+  pid_t show = -1;
+};
+
+TEST_F(Desktops, TheShowStaysAboveAPanel) {
+  test::X11Session& x = Session();
+  ASSERT_TRUE(x.Ready());
+  x.StartHelper({"openbox"});
+  x.StartHelper({"tint2"});  // a panel along the bottom edge
+  ASSERT_TRUE(x.WaitForWindow("^tint2$", 20s));
+  WriteIni("背景区分=1\r\n背景色=255\r\n");  // a red background
+  StartShow(x);
+  // The window is 1080 x 720 at (100, 0): its bottom rows lie where the panel is.
+  EXPECT_TRUE(x.WaitForPixel(640, 715, 0xFF0000, 10s)) << "the panel covers the show";
+  EXPECT_TRUE(x.WaitForPixel(640, 360, 0x0000FF, 10s));
+}
+
+TEST_F(Desktops, TheTransparentBackgroundIsAlphaForACompositor) {
+  // A compositor blends the window's own ARGB pixels over the desktop. (A screenshot of
+  // the root cannot show the blend: under Composite the X server answers it with the
+  // windows' own pixels.)
+  test::X11Session& x = Session();
+  ASSERT_TRUE(x.Ready());
+  x.StartHelper({"xcompmgr"});
+  StartShow(x);
+  ASSERT_TRUE(x.WaitForPixel(640, 360, 0x0000FF, 10s)) << "the page";
+  const auto window = x.Capture("^LumenShow$");
+  ASSERT_EQ(window.depth, 32) << "an ARGB window";
+  EXPECT_EQ(window.Alpha(5, 5), 0) << "the background: see-through";
+  EXPECT_EQ(window.Alpha(540, 360), 255) << "the picture: opaque";
+  EXPECT_EQ(window.At(540, 360), 0x0000FF);
+}
+
+TEST_F(Desktops, OnAScreenScaledByTwoThePageIsTwiceAsLarge) {
+  test::X11Session& x = Session("3840x2160");
+  ASSERT_TRUE(x.Ready());
+  WriteIni("余白の色=16777215\r\n");
+  StartShow(x, {"QT_SCALE_FACTOR=2"});
+  // The 1800 x 1200 page stands in the middle of the screen from (1020, 480); the 640 x 480
+  // picture is drawn 1280 x 960 in its middle, white margins round it.
+  ASSERT_TRUE(x.WaitForPixel(1920, 1080, 0x0000FF, 10s));
+  const auto shot = x.Capture();
+  EXPECT_EQ(shot.At(1020, 480), 0xFFFFFF) << "the page's corner";
+  EXPECT_EQ(shot.At(1019, 480), 0x000000) << "left of the page: the background";
+  EXPECT_EQ(shot.At(1020 + 1799, 480 + 1199), 0xFFFFFF);
+  EXPECT_EQ(shot.At(1020 + 260, 480 + 120), 0x0000FF) << "the picture, doubled with the page";
+  EXPECT_EQ(shot.At(1020 + 259, 480 + 120), 0xFFFFFF);
+}
+
+TEST_F(Desktops, OnWaylandTheShowCoversItsScreen) {
+  // A client cannot place a window on Wayland: the show asks for full screen and draws
+  // its own window in the middle of a buffer of the screen's size.
+  test::TempFolder runtime;
+  ::chmod(runtime.path().c_str(), 0700);
+  const std::string socket = "lumenshow-test";
+  const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  pid_t weston = test::Spawn({"weston", "--backend=headless-backend.so", "--width=1280", "--height=720",
+                              "--socket=" + socket, "--idle-time=0"},
+                             {"XDG_RUNTIME_DIR=" + runtime.path()}, quiet, quiet);
+  ::close(quiet);
+  std::FILE* log = std::tmpfile();
+  for (int i = 0; i < 100 && !std::filesystem::exists(runtime / socket); ++i) std::this_thread::sleep_for(100ms);
+  show = test::Spawn({LUMENSHOW_BIN, "slideshow", pictures.path()},
+                     {"XDG_RUNTIME_DIR=" + runtime.path(), "WAYLAND_DISPLAY=" + socket, "QT_QPA_PLATFORM=wayland",
+                      "WAYLAND_DEBUG=client", "LUMENSHOW_HOME=" + home.path(), "SDL_AUDIODRIVER=dummy",
+                      "ASAN_OPTIONS=detect_leaks=0"},
+                     -1, fileno(log));
+  // The protocol log: the full-screen request, then a buffer of the whole screen.
+  std::string text;
+  for (int i = 0; i < 200 && text.find("create_buffer(new id wl_buffer") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(100ms);
+    std::fflush(log);
+    std::rewind(log);
+    text.clear();
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, log)) > 0) text.append(chunk, n);
+  }
+  std::fclose(log);
+  ::kill(weston, SIGTERM);
+  test::WaitExit(weston, 5s);
+  EXPECT_NE(text.find(".set_fullscreen("), std::string::npos) << text.substr(0, 2000);
+  EXPECT_NE(text.find(", 1280, 720, 5120, "), std::string::npos) << "a 1280 x 720 buffer";
+}
+
+}  // namespace
+}  // namespace lumen
