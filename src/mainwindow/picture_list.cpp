@@ -36,9 +36,12 @@ std::optional<std::vector<std::string>> ListPictureFiles(const std::string& fold
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (!IsPictureName(name)) continue;
-    // stat follows links: a link to a picture is listed, a folder named x.jpg is not.
+    // A regular file is one; for a link or an entry whose type the file system does not
+    // say, stat follows it: a link to a picture is listed, a folder named x.jpg is not.
     struct stat st {};
-    if (::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (entry->d_type == DT_REG ||
+        ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+         ::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))) {
       names.push_back(std::move(name));
     }
   }

@@ -1,6 +1,7 @@
 #include "mainwindow/show_order.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -72,6 +73,33 @@ TEST(ShowStart, ShuffledOrderIsAUniformPermutationAtEveryStart) {
   for (int i = 0; i < 6000; ++i) ++counts[Build("/p", {"a", "b", "c"}, 1, random).SlideOrder];
   EXPECT_EQ(counts.size(), 6u);
   for (const auto& [order, count] : counts) EXPECT_NEAR(count, 1000, 150);
+}
+
+TEST(ShowStart, TheShuffledOrderOfASeedNeverChanges) {
+  // Recorded from the first implementation (the linear walk): FNV-1a over the order, and
+  // entries 1, 2, 3, n - 1 and n.
+  struct Recorded {
+    int n;
+    uint64_t seed, hash;
+    std::array<int32_t, 5> some;
+  };
+  const Recorded recorded[] = {
+      {1000, 1ULL, 0x2e86aad2f594e7f7ULL, {35, 915, 876, 568, 422}},
+      {1000, 12345ULL, 0xc69754ca6f493a6bULL, {478, 78, 171, 500, 540}},
+      {1000, 18446744073709551615ULL, 0x15956284672214cbULL, {180, 647, 985, 746, 46}},
+      {3000, 1ULL, 0x4c8f2e5e6110ce27ULL, {103, 2743, 2630, 1079, 1235}},
+      {3000, 12345ULL, 0x50e304fa0f522853ULL, {1434, 235, 509, 1423, 2462}},
+      {3000, 18446744073709551615ULL, 0x2f9118e84c796fbdULL, {538, 1939, 2954, 1739, 2800}},
+  };
+  for (const Recorded& r : recorded) {
+    SCOPED_TRACE("n " + std::to_string(r.n) + ", seed " + std::to_string(r.seed));
+    ShuffleRandom random = ShuffleRandom::WithFixedSeed(r.seed);
+    const std::vector<int32_t> order = Build("/p", std::vector<std::string>(r.n, "p.jpg"), 1, random).SlideOrder;
+    uint64_t hash = 1469598103934665603ULL;
+    for (int i = 1; i <= r.n; ++i) hash = (hash ^ static_cast<uint32_t>(order[i])) * 1099511628211ULL;
+    EXPECT_EQ(hash, r.hash);
+    EXPECT_EQ((std::array<int32_t, 5>{order[1], order[2], order[3], order[r.n - 1], order[r.n]}), r.some);
+  }
 }
 
 TEST(ShuffleRandom, DrawsDifferWhileTheClockStandsStillAndAFixedSeedRepeats) {
