@@ -1,10 +1,12 @@
-// The show's speed: one page-turn frame against the memory floor, and how soon a turn
-// presents its first frame, with and without the neighbouring pictures prepared.
+// The show's speed: one page-turn frame against the memory floor, how soon a turn
+// presents its first frame, with and without the neighbouring pictures prepared, and
+// the longest wait in a run of quick presses.
 // Run: build/bench/show_bench
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "photos.h"
 
@@ -41,7 +43,7 @@ const lumen::settings::ShowData& LargePhotos() {
 void BM_BltingFrame(benchmark::State& state) {
   lumen::settings::ShowData none;
   VirtualScreen screen({1920, 1080}, false);
-  Lumen_S show(screen, kSettings, none, nullptr, false);
+  Lumen_S show(screen, kSettings, none, nullptr, lumen::slideshow::ReadAhead::None());
   screen.Attach(&show);
   screen.Open();
   show.SetFoldPos(300);
@@ -71,7 +73,8 @@ void TurnStart(benchmark::State& state, bool prepared) {
   const auto& photos = LargePhotos();
   for (auto _ : state) {
     VirtualScreen screen({1920, 1080}, false);
-    Lumen_S show(screen, kSettings, photos, nullptr, prepared);
+    Lumen_S show(screen, kSettings, photos, nullptr,
+                 prepared ? lumen::slideshow::ReadAhead{} : lumen::slideshow::ReadAhead::None());
     screen.Attach(&show);
     screen.Open();
     if (prepared) show.WaitUntilPrepared();
@@ -84,6 +87,53 @@ void TurnStart(benchmark::State& state, bool prepared) {
     state.SetIterationTime(std::chrono::duration<double>(first - start).count());
   }
 }
+// Five Right presses 100 ms apart over eight 24-megapixel photos, on a display that shows
+// a frame every 1/60 s: the longest a turn waited for its pictures, from when it could
+// start (its key, or the end of the turn before) to its first frame. Both ways in one run:
+// the neighbours only on one thread (before), and three pages ahead on two.
+void RapidTurns(benchmark::State& state, lumen::slideshow::ReadAhead ahead) {
+  static lumen::settings::ShowData photos = [] {
+    lumen::settings::ShowData data;
+    data.ImagePaths = {""};
+    data.SlideOrder = {0};
+    for (const std::string& path :
+         lumen::bench::MakePhotos((std::filesystem::temp_directory_path() / "lumenshow-bench").string(), 8)) {
+      data.ImagePaths.push_back(path);
+      data.SlideOrder.push_back(static_cast<int32_t>(data.SlideOrder.size()));
+    }
+    data.ImageCount = 8;
+    return data;
+  }();
+  using Clock = std::chrono::steady_clock;
+  for (auto _ : state) {
+    VirtualScreen screen({1920, 1080}, false);
+    Lumen_S show(screen, kSettings, photos, nullptr, ahead);
+    screen.Attach(&show);
+    screen.Open();
+    show.WaitUntilPrepared();
+    Clock::time_point first{};
+    screen.OnPresent([&](const gdi::Surface&, std::optional<gdi::COLORREF>) {
+      if (first == Clock::time_point{}) first = Clock::now();
+      std::this_thread::sleep_for(std::chrono::microseconds(16667));  // the display's pace
+    });
+    const Clock::time_point start = Clock::now();
+    double longest = 0;
+    for (int k = 0; k < 5; ++k) {
+      const Clock::time_point pressed = start + std::chrono::milliseconds(100 * k);
+      std::this_thread::sleep_until(pressed);
+      const Clock::time_point ready = std::max(pressed, Clock::now());
+      first = {};
+      show.FlipRight();
+      longest = std::max(longest, std::chrono::duration<double>(first - ready).count());
+    }
+    state.SetIterationTime(longest);
+  }
+}
+void BM_RapidTurnsNeighboursOnly(benchmark::State& state) { RapidTurns(state, {1, 1}); }
+void BM_RapidTurnsAhead(benchmark::State& state) { RapidTurns(state, {}); }
+BENCHMARK(BM_RapidTurnsNeighboursOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RapidTurnsAhead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_TurnStartCold(benchmark::State& state) { TurnStart(state, false); }
 void BM_TurnStartPrepared(benchmark::State& state) { TurnStart(state, true); }
 BENCHMARK(BM_TurnStartCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -11,7 +11,7 @@ using platform::RoundHalfEven;
 namespace gdi = platform::gdi;
 
 Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
-                 music::ShowMusic* music, bool prepareAhead)
+                 music::ShowMusic* music, ReadAhead ahead)
     : host_(host),
       scale_(host.Scale() > 0 ? host.Scale() : 1.0),
       pageWidthPx_(RoundHalfEven(PageWidth * scale_)),
@@ -20,7 +20,8 @@ Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const setti
       settings_(settings),
       show_(show),
       music_(music),
-      preparer_(PageBox{PageWidth, PageHeight, scale_}, prepareAhead),
+      ahead_(ahead),
+      preparer_(PageBox{PageWidth, PageHeight, scale_}, ahead.workers),
       window_(0, 0, 0x000000) {}
 
 void Lumen_S::Form_Load() {
@@ -116,11 +117,17 @@ void Lumen_S::PrepareNeighbours() {
     return index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size() ? show_.ImagePaths[index] : "";
   };
   const int64_t count = show_.ImageCount;
-  const int64_t next = currentPos_ + 1 > count ? 1 : currentPos_ + 1;
-  const int64_t previous = currentPos_ - 1 == 0 ? count : currentPos_ - 1;
-  // The automatic direction first.
-  const bool forward = settings_.TurnDirection != 0;
-  preparer_.Prepare({pathAt(currentPos_), pathAt(forward ? next : previous), pathAt(forward ? previous : next)});
+  // The slot `steps` turns away, wrapping as the turns do.
+  auto slotAfter = [&](int64_t steps) {
+    if (count <= 0) return int64_t{currentPos_};
+    return ((currentPos_ - 1 + steps) % count + count) % count + 1;
+  };
+  // Before any turn, the automatic direction; then the way the user is going.
+  const int way = direction_ != 0 ? direction_ : (settings_.TurnDirection != 0 ? 1 : -1);
+  std::vector<std::string> paths{pathAt(currentPos_)};
+  for (int step = 1; step <= std::max(1, ahead_.pages); ++step) paths.push_back(pathAt(slotAfter(way * step)));
+  paths.push_back(pathAt(slotAfter(-way)));
+  preparer_.Prepare(paths);
 }
 
 int Lumen_S::AutoWaitMilliseconds() const {

@@ -19,12 +19,19 @@ inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeyLeft = 37;
 inline constexpr int kKeyRight = 39;
 
+// How far ahead the show fits pictures while a page stands: `pages` pages in the direction
+// of the last turn (and one the other way), on `workers` threads. Nothing ahead with 0.
+struct ReadAhead {
+  int workers = 2;
+  int pages = 3;
+  static ReadAhead None() { return {0, 0}; }
+};
+
 class Lumen_S {
  public:
-  // All references must outlive the window. music may be null (no music at all);
-  // prepareAhead fits the neighbouring pictures on a thread of their own.
+  // All references must outlive the window. music may be null (no music at all).
   Lumen_S(ShowHost& host, const settings::Settings& settings, const settings::ShowData& show,
-          music::ShowMusic* music, bool prepareAhead = true);
+          music::ShowMusic* music, ReadAhead ahead = {});
 
   // The window's events, as the host delivers them.
   void Form_Load();
@@ -80,6 +87,7 @@ class Lumen_S {
   const settings::Settings& settings_;
   const settings::ShowData& show_;
   music::ShowMusic* music_;
+  const ReadAhead ahead_;
   PagePreparer preparer_;
 
   platform::gdi::Surface window_;  // the client area's off-screen image; black as created
@@ -89,6 +97,7 @@ class Lumen_S {
 
   int32_t pageLeft_ = 0, pageTop_ = 0;
   int32_t currentPos_ = 0;  // 32-bit: folders beyond 32,767 pictures
+  int direction_ = 0;  // +1 after a turn to the right, -1 after one to the left
   const platform::gdi::Surface* standingPage_ = &pic1;  // the buffer holding the page shown
   int32_t foldPos_ = 0;
   int32_t lift_ = 0;

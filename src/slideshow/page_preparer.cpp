@@ -4,8 +4,8 @@
 
 namespace lumen::slideshow {
 
-PagePreparer::PagePreparer(const PageBox& page, bool background) : page_(page) {
-  if (background) worker_ = std::thread(&PagePreparer::Work, this);
+PagePreparer::PagePreparer(const PageBox& page, int workers) : page_(page) {
+  for (int i = 0; i < workers; ++i) workers_.emplace_back(&PagePreparer::Work, this);
 }
 
 PagePreparer::~PagePreparer() {
@@ -14,12 +14,12 @@ PagePreparer::~PagePreparer() {
     stopping_ = true;
   }
   changed_.notify_all();
-  if (worker_.joinable()) worker_.join();
+  for (std::thread& worker : workers_) worker.join();
 }
 
 std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return working_ != path; });
+  changed_.wait(lock, [&] { return working_.count(path) == 0; });
   auto found = entries_.find(path);
   if (found != entries_.end() && found->second.ready) return found->second.fitted;
   queue_.erase(std::remove(queue_.begin(), queue_.end(), path), queue_.end());
@@ -38,9 +38,9 @@ void PagePreparer::Prepare(const std::vector<std::string>& paths) {
       it = keep ? std::next(it) : entries_.erase(it);
     }
     queue_.clear();
-    if (!worker_.joinable()) return;
+    if (workers_.empty()) return;
     for (const std::string& path : paths) {
-      if (!path.empty() && entries_.count(path) == 0 && path != working_ &&
+      if (!path.empty() && entries_.count(path) == 0 && working_.count(path) == 0 &&
           std::find(queue_.begin(), queue_.end(), path) == queue_.end()) {
         queue_.push_back(path);
       }
@@ -61,12 +61,12 @@ void PagePreparer::Work() {
     if (stopping_) return;
     const std::string path = queue_.front();
     queue_.pop_front();
-    working_ = path;
+    working_.insert(path);
     lock.unlock();
     auto fitted = RenderFitted(path, page_);
     lock.lock();
     entries_[path] = Entry{true, fitted};
-    working_.clear();
+    working_.erase(path);
     changed_.notify_all();
   }
 }

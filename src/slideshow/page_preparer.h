@@ -1,6 +1,6 @@
-// Fitted pictures, prepared ahead on a thread of their own: while a page stands, the
-// pictures a turn either way would need are loaded and fitted, so that the turn's first
-// frame follows the key at once. What a turn shows does not depend on it: a picture not
+// Fitted pictures, prepared ahead on threads of their own: while a page stands, the
+// pictures the next turns would need are loaded and fitted, so that a turn's first frame
+// follows the key at once. What a turn shows does not depend on it: a picture not
 // prepared yet is fitted on the spot, and a failed load is remembered as one.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,8 +20,8 @@ namespace lumen::slideshow {
 
 class PagePreparer {
  public:
-  // background false: nothing is prepared ahead (Prepare only records what to keep).
-  PagePreparer(const PageBox& page, bool background);
+  // workers 0: nothing is prepared ahead (Prepare only records what to keep).
+  PagePreparer(const PageBox& page, int workers);
   ~PagePreparer();
   PagePreparer(const PagePreparer&) = delete;
   PagePreparer& operator=(const PagePreparer&) = delete;
@@ -44,9 +45,9 @@ class PagePreparer {
   std::condition_variable changed_;
   std::map<std::string, Entry> entries_;
   std::deque<std::string> queue_;
-  std::string working_;  // the path the worker is fitting, or empty
+  std::set<std::string> working_;  // the paths the workers are fitting
   bool stopping_ = false;
-  std::thread worker_;
+  std::vector<std::thread> workers_;
 };
 
 }  // namespace lumen::slideshow

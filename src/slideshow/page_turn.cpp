@@ -69,6 +69,7 @@ void Lumen_S::FlipLeft() {
   }
   FinalFrame(pic2);
   standingPage_ = &pic2;
+  direction_ = -1;
   PrepareNeighbours();
 }
 
@@ -87,6 +88,7 @@ void Lumen_S::FlipRight() {
   }
   FinalFrame(pic1);
   standingPage_ = &pic1;
+  direction_ = 1;
   PrepareNeighbours();
 }
 

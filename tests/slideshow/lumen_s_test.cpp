@@ -54,7 +54,7 @@ class ShowTest : public ::testing::Test {
   }
   void Open(PixelSize screen = {1200, 800}, bool maximized = false, double scale = 1.0) {
     host = std::make_unique<VirtualScreen>(screen, maximized, scale);
-    window = std::make_unique<Lumen_S>(*host, settings, show, &music, prepareAhead);
+    window = std::make_unique<Lumen_S>(*host, settings, show, &music, prepareAhead ? ReadAhead{} : ReadAhead::None());
     host->Attach(window.get());
     host->OnPresent([this](const Surface& image, std::optional<COLORREF>) {
       ++presents;

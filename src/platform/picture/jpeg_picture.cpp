@@ -152,6 +152,10 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
     info.out_color_space = header.cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
     while (next < lines.size() && info.output_scanline < info.output_height) {
+      // Rows no destination line takes are skipped: libjpeg-turbo still decodes their
+      // blocks but leaves out their colour conversion and the copy.
+      const auto wanted = static_cast<JDIMENSION>(lines[next].first);
+      if (wanted > info.output_scanline) jpeg_skip_scanlines(&info, wanted - info.output_scanline);
       JSAMPROW rows[1] = {row.data()};
       int stored = static_cast<int>(info.output_scanline);
       jpeg_read_scanlines(&info, rows, 1);
