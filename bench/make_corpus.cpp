@@ -1,6 +1,7 @@
 // Photo-like JPEGs for the thumbnail benchmarks: smooth light, shapes with edges and a
-// little grain, as a camera's pictures have (pure noise would be unlike any photo).
-// Run: make_corpus FOLDER COUNT [WIDTH HEIGHT]
+// little grain, as a camera's pictures have (pure noise would be unlike any photo). With
+// --exif-thumbnail each also carries a 160-pixel Exif thumbnail, as a camera writes it.
+// Run: make_corpus FOLDER COUNT [WIDTH HEIGHT] [--exif-thumbnail]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,10 +11,13 @@
 #include <vector>
 
 #include "photos.h"
+#include "support/jpeg_fixtures.h"
 
 int main(int argc, char** argv) {
+  const bool exifThumbnail = argc > 1 && std::string(argv[argc - 1]) == "--exif-thumbnail";
+  if (exifThumbnail) --argc;
   if (argc < 3) {
-    std::fprintf(stderr, "usage: make_corpus FOLDER COUNT [WIDTH HEIGHT]\n");
+    std::fprintf(stderr, "usage: make_corpus FOLDER COUNT [WIDTH HEIGHT] [--exif-thumbnail]\n");
     return 2;
   }
   const std::string folder = argv[1];
@@ -42,6 +46,22 @@ int main(int argc, char** argv) {
       }
     }
     lumen::bench::WriteJpeg(path, rgb, w, h, 88);
+    if (exifThumbnail) {
+      // A 160-pixel copy (nearest pixels: a camera's own is no finer) inside the Exif block.
+      const int tw = 160, th = std::max(1, h * 160 / w);
+      std::vector<unsigned char> small(size_t(tw) * th * 3);
+      for (int y = 0; y < th; ++y) {
+        for (int x = 0; x < tw; ++x) {
+          std::copy_n(&rgb[(size_t(y * h / th) * w + size_t(x) * w / tw) * 3], 3, &small[(size_t(y) * tw + x) * 3]);
+        }
+      }
+      const std::string thumb = lumen::bench::JpegBytes(small, tw, th, 85);
+      const std::string full = lumen::test::WithExifThumbnail(lumen::bench::ReadAll(path), thumb);
+      if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(full.data(), 1, full.size(), out);
+        std::fclose(out);
+      }
+    }
   }
   return 0;
 }

@@ -10,18 +10,35 @@
 
 namespace lumen::bench {
 
-// Encodes RGB pixels as a 4:2:0 JPEG file.
-inline void WriteJpeg(const std::string& path, const std::vector<unsigned char>& rgb, int w, int h, int quality) {
+// RGB pixels as 4:2:0 JPEG bytes.
+inline std::string JpegBytes(const std::vector<unsigned char>& rgb, int w, int h, int quality) {
   tjhandle handle = tjInitCompress();
   unsigned char* jpeg = nullptr;
   unsigned long size = 0;
   tjCompress2(handle, rgb.data(), w, 0, h, TJPF_RGB, &jpeg, &size, TJSAMP_420, quality, 0);
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(jpeg, 1, size, out);
-    std::fclose(out);
-  }
+  std::string bytes(reinterpret_cast<char*>(jpeg), size);
   tjFree(jpeg);
   tjDestroy(handle);
+  return bytes;
+}
+
+inline void WriteJpeg(const std::string& path, const std::vector<unsigned char>& rgb, int w, int h, int quality) {
+  const std::string bytes = JpegBytes(rgb, w, h, quality);
+  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+  }
+}
+
+inline std::string ReadAll(const std::string& path) {
+  std::string bytes;
+  if (FILE* in = std::fopen(path.c_str(), "rb")) {
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
+    std::fclose(in);
+  }
+  return bytes;
 }
 
 inline std::vector<std::string> MakePhotos(const std::string& folder, int count) {

@@ -1,6 +1,7 @@
 #include "catalogue/thumbnail_decoder.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <span>
 #include <turbojpeg.h>
 
@@ -17,8 +18,8 @@ using platform::gdi::Surface;
 constexpr uint64_t kDecodeBudget = 256ull << 20;
 
 // The surface turned upright (see platform/picture/exif_orientation.h).
-Surface Upright(const Surface& stored, int orientation) {
-  if (orientation <= 1 || orientation > 8) return Surface(stored);
+Surface Upright(Surface stored, int orientation) {
+  if (orientation <= 1 || orientation > 8) return stored;
   const int W = stored.Width(), H = stored.Height();
   const bool swap = platform::picture::SwapsAxes(orientation);
   Surface out(swap ? H : W, swap ? W : H);
@@ -31,6 +32,38 @@ Surface Upright(const Surface& stored, int orientation) {
     }
   }
   return out;
+}
+
+// The camera's own thumbnail, upright, when it serves for a box: at least as large as
+// what is made from the picture (its long side reaches the box, or the picture's), and of
+// the picture's shape within one pixel at the thumbnail's size. Cameras often put a 4:3
+// thumbnail with black bars in a 3:2 photo: that one is not taken.
+int Orientation(const std::string& bytes) {
+  return platform::picture::JpegOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::optional<Surface> EmbeddedThumbnailFor(tjhandle handle, const std::string& bytes, int box, int width,
+                                            int height, int orientation) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto embedded = platform::picture::JpegEmbeddedThumbnail(data, bytes.size());
+  if (embedded.Empty()) return std::nullopt;
+  const unsigned char* thumb = data + embedded.offset;
+  const auto size = static_cast<unsigned long>(embedded.length);
+  int tw = 0, th = 0, subsampling = 0, colourspace = 0;
+  if (tjDecompressHeader3(handle, thumb, size, &tw, &th, &subsampling, &colourspace) != 0 || tw <= 0 || th <= 0) {
+    return std::nullopt;
+  }
+  if (std::max(tw, th) < std::min(box, std::max(width, height))) return std::nullopt;
+  // Stored sizes on both sides: the orientation turns them alike.
+  if (std::abs(int64_t(th) * width - int64_t(tw) * height) > std::max(width, height)) return std::nullopt;
+  Surface stored(tw, th);
+  if (tjDecompress2(handle, thumb, size, reinterpret_cast<unsigned char*>(stored.Row(0)), tw, 0, th, TJPF_BGRX, 0) != 0) {
+    return std::nullopt;
+  }
+  for (int y = 0; y < th; ++y) {
+    for (uint32_t& p : std::span<uint32_t>(stored.Row(y), static_cast<size_t>(tw))) p |= 0xFF000000u;
+  }
+  return Upright(std::move(stored), orientation);
 }
 
 std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std::string& error) {
@@ -46,6 +79,10 @@ std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std:
   if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colourspace) != 0 || width <= 0 ||
       height <= 0) {
     error = std::string("not a readable JPEG: ") + tjGetErrorStr2(handle);
+  } else if (auto embedded = box > 0 ? EmbeddedThumbnailFor(handle, bytes, box, width, height, Orientation(bytes))
+                                     : std::nullopt) {
+    const bool swap = platform::picture::SwapsAxes(Orientation(bytes));
+    result = DecodedPicture{std::move(*embedded), swap ? height : width, swap ? width : height};
   } else {
     // The smallest scale (at most 1) whose long side still has twice the box.
     int count = 0;
@@ -72,10 +109,9 @@ std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std:
         for (int y = 0; y < h; ++y) {
           for (uint32_t& p : std::span<uint32_t>(stored.Row(y), static_cast<size_t>(w))) p |= 0xFF000000u;
         }
-        const int orientation =
-            platform::picture::JpegOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        const int orientation = Orientation(bytes);
         const bool swap = platform::picture::SwapsAxes(orientation);
-        result = DecodedPicture{Upright(stored, orientation), swap ? height : width, swap ? width : height};
+        result = DecodedPicture{Upright(std::move(stored), orientation), swap ? height : width, swap ? width : height};
       }
     }
   }

@@ -91,9 +91,13 @@ FileContents ReadWholeFile(const std::string& path) {
     result.status = FileContents::Status::Unreadable;
     return result;
   }
-  char buffer[8192];
+  // Straight into a buffer of the file's size (one more byte to see the end at once); a
+  // file that grows meanwhile is read on in steps.
+  size_t used = 0;
+  result.bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 8192);
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (used == result.bytes.size()) result.bytes.resize(result.bytes.size() * 2);
+    ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       result.bytes.clear();
@@ -101,8 +105,9 @@ FileContents ReadWholeFile(const std::string& path) {
       return result;
     }
     if (n == 0) break;
-    result.bytes.append(buffer, static_cast<size_t>(n));
+    used += static_cast<size_t>(n);
   }
+  result.bytes.resize(used);
   result.status = FileContents::Status::Read;
   return result;
 }

@@ -98,6 +98,39 @@ TEST(DecodeForBox, ScalesJpegsInTheDctDomainAndTurnsThemUpright) {
   EXPECT_EQ(full->image.Width(), 1600);
 }
 
+TEST(DecodeForBox, TakesTheCamerasThumbnailWhenItIsLargeEnoughAndOfTheSameShape) {
+  // The picture red, its embedded thumbnails green: the colour says which was used.
+  const std::string photo = test::SolidJpeg(1600, 1200, 255, 0, 0);
+  const std::string green160x120 = test::SolidJpeg(160, 120, 0, 255, 0);
+  auto decode = [](const std::string& bytes, int box = 128) {
+    std::string error;
+    auto decoded = DecodeBytesForBox(bytes, box, error);
+    EXPECT_TRUE(decoded) << error;
+    return decoded.value_or(DecodedPicture{});
+  };
+  // Which of the two it is (JPEG rounds the colours by a step or two).
+  auto colour = [](const DecodedPicture& d) {
+    const COLORREF c = d.image.Empty() ? 0 : d.image.GetPixel(d.image.Width() / 2, 0);
+    return (c & 0xFF) > 200 ? 'r' : ((c >> 8) & 0xFF) > 200 ? 'g' : '?';
+  };
+  const char red = 'r', green = 'g';
+
+  const DecodedPicture taken = decode(test::WithExifThumbnail(photo, green160x120));
+  EXPECT_EQ(colour(taken), green) << "160 x 120 for a 4:3 photo";
+  EXPECT_EQ(std::make_pair(taken.image.Width(), taken.width), std::make_pair(160, 1600)) << "its own size kept";
+  EXPECT_EQ(colour(decode(test::WithExifThumbnail(photo, test::SolidJpeg(160, 107, 0, 255, 0)))), red)
+      << "another shape (a 3:2 thumbnail)";
+  const std::string small = test::WithExifThumbnail(photo, test::SolidJpeg(120, 90, 0, 255, 0));
+  EXPECT_EQ(colour(decode(small)), red) << "smaller than the 128-pixel entry";
+  EXPECT_EQ(colour(decode(small, 40)), green) << "enough for a 40 x 40 item";
+  EXPECT_EQ(colour(decode(test::WithExifThumbnail(photo, green160x120, 1, test::XmpSegment()))), green)
+      << "found behind an XMP segment";
+  const DecodedPicture turned = decode(test::WithExifThumbnail(photo, green160x120, 6));
+  EXPECT_EQ(std::make_tuple(turned.image.Width(), turned.image.Height(), turned.width, turned.height),
+            std::make_tuple(120, 160, 1200, 1600))
+      << "turned with the picture";
+}
+
 TEST(DecodeForBox, SurvivesBrokenFiles) {
   std::string bomb = test::MakeJpeg(16, 16);
   size_t sof = bomb.find("\xFF\xC0");

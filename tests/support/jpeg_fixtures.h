@@ -48,6 +48,44 @@ inline std::string WithOrientation(const std::string& jpeg, int orientation, boo
   return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
+// The JPEG with an Exif block (little-endian) holding the orientation and, in IFD1, an
+// embedded thumbnail, as cameras write them; `before` is put ahead of it (an XMP APP1).
+inline std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail, int orientation = 1,
+                                     const std::string& before = "") {
+  auto u16 = [](uint32_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; };
+  auto u32 = [&](uint32_t v) { return u16(v & 0xFFFF) + u16(v >> 16); };
+  std::string tiff("II\x2A\0\x08\0\0\0", 8);
+  tiff += u16(1) + u16(0x0112) + u16(3) + u32(1) + u16(static_cast<uint32_t>(orientation)) + u16(0) + u32(26);
+  tiff += u16(2) + u16(0x0201) + u16(4) + u32(1) + u32(56) + u16(0x0202) + u16(4) + u32(1) +
+          u32(static_cast<uint32_t>(thumbnail.size())) + u32(0);
+  tiff += thumbnail;
+  const std::string app1 = std::string("Exif\0\0", 6) + tiff;
+  const size_t length = app1.size() + 2;
+  const std::string segment = std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + app1;
+  return jpeg.substr(0, 2) + before + segment + jpeg.substr(2);
+}
+
+// An APP1 segment that is not Exif (XMP), to stand before the Exif one.
+inline std::string XmpSegment() {
+  const std::string xmp = std::string("http://ns.adobe.com/xap/1.0/\0", 29) + "<x:xmpmeta/>";
+  const size_t length = xmp.size() + 2;
+  return std::string("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + xmp;
+}
+
+// A JPEG of one colour.
+inline std::string SolidJpeg(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+  for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size, TJSAMP_444, 95, 0);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  tjFree(out);
+  tjDestroy(handle);
+  return bytes;
+}
+
 // TurboJPEG's full-size decoding, default (accurate) settings.
 inline platform::gdi::Surface DecodeWhole(const std::string& jpeg) {
   tjhandle handle = tjInitDecompress();

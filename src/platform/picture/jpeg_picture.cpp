@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <jpeglib.h>
 #include <vector>
 
@@ -75,10 +76,10 @@ bool ReadHeader(Decoder& decoder, Header& header) {
     header.rawWidth = static_cast<int>(info.image_width);
     header.rawHeight = static_cast<int>(info.image_height);
     header.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    // The first APP1 that holds Exif (an XMP APP1 may come before it), as for thumbnails.
     for (jpeg_saved_marker_ptr m = info.marker_list; m != nullptr; m = m->next) {
-      if (m->marker == JPEG_APP0 + 1) {
-        int orientation = ExifOrientation(m->data, m->data_length);
-        if (orientation != 1 || header.orientation == 1) header.orientation = orientation;
+      if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+        header.orientation = ExifOrientation(m->data, m->data_length);
         break;
       }
     }

@@ -156,6 +156,14 @@ TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
   const uint8_t junk[] = "Exif\0\0II\x2A\0\xFF\xFF\xFF\x7F";
   EXPECT_EQ(ExifOrientation(junk, sizeof junk - 1), 1);
   EXPECT_EQ(ExifOrientation(junk, 3), 1);
+
+  // Behind an XMP segment the Exif block still counts, for the show as for thumbnails.
+  std::string turned = test::WithOrientation(test::MakeJpeg(64, 48), 6);
+  turned.insert(2, test::XmpSegment());
+  EXPECT_EQ(JpegOrientation(reinterpret_cast<const uint8_t*>(turned.data()), turned.size()), 6);
+  LoadedPicture loaded = LoadPictureFromBytes(turned);
+  ASSERT_TRUE(loaded.picture);
+  EXPECT_EQ(std::make_pair(loaded.picture->Width(), loaded.picture->Height()), std::make_pair(48, 64));
 }
 
 }  // namespace
