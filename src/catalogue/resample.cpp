@@ -49,7 +49,8 @@ Taps MakeTaps(int in, int out) {
 }
 
 uint32_t Pack(float r, float g, float b) {
-  auto c = [](float v) { return static_cast<uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
+  // Non-negative after the clamp, so adding a half and truncating rounds as lround would.
+  auto c = [](float v) { return static_cast<uint32_t>(std::clamp(v, 0.f, 255.f) + 0.5f); };
   return 0xFF000000u | c(r) << 16 | c(g) << 8 | c(b);
 }
 
@@ -61,37 +62,42 @@ platform::gdi::Surface ResampleBicubic(const platform::gdi::Surface& source, int
   const Taps across = MakeTaps(source.Width(), width);
   const Taps down = MakeTaps(source.Height(), height);
 
-  // Horizontal pass into a float buffer of source.Height() x width x 3.
+  // Horizontal pass into a float buffer of source.Height() x width x 3, each source row
+  // unpacked to floats once.
   std::vector<float> mid(static_cast<size_t>(source.Height()) * width * 3);
+  std::vector<float> unpacked(static_cast<size_t>(source.Width()) * 3);
   for (int y = 0; y < source.Height(); ++y) {
     const uint32_t* row = source.Row(y);
+    for (int x = 0; x < source.Width(); ++x) {
+      unpacked[3 * x] = static_cast<float>((row[x] >> 16) & 0xFF);
+      unpacked[3 * x + 1] = static_cast<float>((row[x] >> 8) & 0xFF);
+      unpacked[3 * x + 2] = static_cast<float>(row[x] & 0xFF);
+    }
     float* to = &mid[static_cast<size_t>(y) * width * 3];
     for (int x = 0; x < width; ++x) {
       float r = 0, g = 0, b = 0;
       const float* w = &across.weights[static_cast<size_t>(x) * across.span];
+      const float* p = &unpacked[static_cast<size_t>(across.first[x]) * 3];
       for (int k = 0; k < across.count[x]; ++k) {
-        const uint32_t p = row[across.first[x] + k];
-        r += w[k] * ((p >> 16) & 0xFF);
-        g += w[k] * ((p >> 8) & 0xFF);
-        b += w[k] * (p & 0xFF);
+        r += w[k] * p[3 * k];
+        g += w[k] * p[3 * k + 1];
+        b += w[k] * p[3 * k + 2];
       }
       to[3 * x] = r, to[3 * x + 1] = g, to[3 * x + 2] = b;
     }
   }
-  // Vertical pass.
+  // Vertical pass, a whole row at a time (the inner loop runs along memory and vectorises).
+  std::vector<float> sum(static_cast<size_t>(width) * 3);
   for (int y = 0; y < height; ++y) {
-    uint32_t* row = out.Row(y);
+    std::fill(sum.begin(), sum.end(), 0.f);
     const float* w = &down.weights[static_cast<size_t>(y) * down.span];
-    for (int x = 0; x < width; ++x) {
-      float r = 0, g = 0, b = 0;
-      for (int k = 0; k < down.count[y]; ++k) {
-        const float* p = &mid[(static_cast<size_t>(down.first[y] + k) * width + x) * 3];
-        r += w[k] * p[0];
-        g += w[k] * p[1];
-        b += w[k] * p[2];
-      }
-      row[x] = Pack(r, g, b);
+    for (int k = 0; k < down.count[y]; ++k) {
+      const float* p = &mid[static_cast<size_t>(down.first[y] + k) * width * 3];
+      const float weight = w[k];
+      for (size_t i = 0; i < sum.size(); ++i) sum[i] += weight * p[i];
     }
+    uint32_t* row = out.Row(y);
+    for (int x = 0; x < width; ++x) row[x] = Pack(sum[3 * x], sum[3 * x + 1], sum[3 * x + 2]);
   }
   return out;
 }
