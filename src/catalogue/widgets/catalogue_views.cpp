@@ -9,6 +9,7 @@
 
 #include "catalogue/list_texts.h"
 #include "catalogue/widgets/thumbnail_cell.h"
+#include "catalogue/widgets/thumbnail_icons.h"
 #include "platform/gdi/qt_image.h"
 #include "platform/picture/picture.h"
 #include "platform/rounding.h"
@@ -65,8 +66,11 @@ CatalogueViews::CatalogueViews(QWidget* host) : QObject(host), host_(host) {
   listView1_->setResizeMode(QListView::Adjust);
   listView1_->setFlow(QListView::LeftToRight);  // arranged automatically, from the top
   listView1_->setWrapping(true);
-  // Every cell has the same size (names wrap within it), which keeps 100,000 items quick.
-  listView1_->setItemDelegate(new ThumbnailCell(listView1_));
+  // Every cell has the same size (names wrap within it), which keeps 100,000 items quick;
+  // their icons are kept apart, so that only so many are held at once.
+  icons_ = new ThumbnailIcons(this);
+  icons_->IconReturned = [this] { listView1_->viewport()->update(); };
+  listView1_->setItemDelegate(new ThumbnailCell(icons_, listView1_));
   listView1_->setUniformItemSizes(true);
 
   listView2_ = new QTreeWidget(host);
@@ -129,6 +133,14 @@ void CatalogueViews::ListView1_Set() {
   std::vector<std::string> paths;
   for (const std::string& name : names_) paths.push_back(folder_ + "/" + name);  // "/" always added
   batch_ = std::make_unique<ThumbnailBatch>(paths, 40, 0xFFFFFF, cache_);
+  // A dropped icon comes back as the fill made it: through the cache, so it is quick.
+  icons_->Reset(paths, [cache = cache_](const std::string& path) {
+    const GdiPlusToken token = StartGdiPlus();
+    int width = 40, height = 40;
+    PictureObject picture = LoadPictureScaled(token, path, width, height, 0xFFFFFF, true, nullptr, cache);
+    StopGdiPlus(token);
+    return picture ? gdi::ToQImage(*picture) : QImage();
+  });
   pump_.start();
   PumpThumbnails();
 }
@@ -141,15 +153,11 @@ void CatalogueViews::PumpThumbnails() {
   ThumbnailBatch::Result result;
   const auto count = static_cast<int64_t>(batch_->Count());
   while (slice.elapsed() < 15 && batch_->TakeNext(result, std::chrono::milliseconds(2))) {
-    QImage image(40, 40, QImage::Format_RGB32);
-    if (result.picture) {
-      image = gdi::ToQImage(*result.picture);
-    } else {
-      image.fill(Qt::white);  // a file that cannot be decoded: a blank thumbnail
-    }
     const std::string& name = names_[result.index];
-    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(image)), QString::fromStdString(name));
+    auto* item = new QListWidgetItem(QString::fromStdString(name));
     item->setData(kNameBytes, QByteArray::fromStdString(name));
+    // A file that cannot be decoded gets a blank thumbnail.
+    icons_->Put(static_cast<int>(result.index), result.picture ? gdi::ToQImage(*result.picture) : QImage());
     listView1_->addItem(item);
     counter_->setText(QString::fromStdString(CounterProgress(static_cast<int64_t>(result.index) + 1, count)));
   }

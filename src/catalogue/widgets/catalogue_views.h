@@ -20,6 +20,7 @@
 namespace lumen::catalogue {
 
 class PreviewImage;
+class ThumbnailIcons;
 
 class CatalogueViews : public QObject {
   Q_OBJECT
@@ -68,6 +69,7 @@ class CatalogueViews : public QObject {
   QLabel* counter_;
   QWidget* frame_;
   PreviewImage* preview_;
+  ThumbnailIcons* icons_;  // the thumbnail view's icons, within a budget
 
   std::unique_ptr<ThumbnailBatch> batch_;
   QTimer pump_;

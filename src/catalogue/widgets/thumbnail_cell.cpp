@@ -5,6 +5,8 @@
 #include <QTextBoundaryFinder>
 #include <vector>
 
+#include "catalogue/widgets/thumbnail_icons.h"
+
 namespace lumen::catalogue {
 namespace {
 
@@ -51,7 +53,11 @@ void ThumbnailCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
   initStyleOption(&item, index);
   const QRect cell = option.rect;
   const QRect iconRect(cell.x() + (cell.width() - kIcon) / 2, cell.y() + kPad, kIcon, kIcon);
-  item.icon.paint(painter, iconRect);
+  if (icons_ == nullptr) {
+    item.icon.paint(painter, iconRect);
+  } else if (const QImage* icon = icons_->Get(index.row())) {
+    painter->drawImage(iconRect, *icon);
+  }
 
   const int textWidth = cell.width() - 2 * kPad;
   const auto [line1, line2] = WrapName(item.text, option.fontMetrics, textWidth);

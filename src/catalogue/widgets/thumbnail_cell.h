@@ -18,11 +18,17 @@ inline constexpr int kThumbnailCellWidth = 75;  // the icon spacing of Windows a
 // the first and its end (the extension and the number) on the second, behind "…".
 std::pair<QString, QString> WrapName(const QString& name, const QFontMetrics& metrics, int width);
 
+class ThumbnailIcons;
+
 class ThumbnailCell : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  // icons: where the items' thumbnails are kept (by row); null: the items' own icons.
+  ThumbnailCell(ThumbnailIcons* icons, QObject* parent) : QStyledItemDelegate(parent), icons_(icons) {}
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  ThumbnailIcons* icons_;
 };
 
 }  // namespace lumen::catalogue

@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <cstdio>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "catalogue/widgets/catalogue_views.h"
 #include "catalogue/widgets/thumbnail_cell.h"
+#include "catalogue/widgets/thumbnail_icons.h"
 #include "support/temp_folder.h"
 
 namespace lumen::catalogue {
@@ -80,6 +82,37 @@ TEST_F(ViewsTest, NamesThatAreNotUtf8PreviewByTheirBytes) {
     EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208)) << "the picture was opened";
     views->ImgPreview()->hide();
   }
+}
+
+TEST(ThumbnailIcons, KeepsABudgetAndReadsDroppedIconsBack) {
+  ThumbnailIcons icons(nullptr, 2);
+  std::vector<std::string> loads;
+  icons.Reset({"/a", "/b", "/c", "/d"}, [&loads](const std::string& path) {
+    loads.push_back(path);
+    QImage icon(40, 40, QImage::Format_RGB32);
+    icon.fill(Qt::green);
+    return icon;
+  });
+  int returned = 0;
+  icons.IconReturned = [&] { ++returned; };
+  QImage red(40, 40, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  for (int row : {0, 1, 2}) icons.Put(row, red);
+  icons.Put(3, QImage());  // could not be decoded
+  EXPECT_EQ(icons.Kept(), 2u) << "within the budget";
+  ASSERT_NE(icons.Get(3), nullptr);
+  EXPECT_EQ(icons.Get(3)->pixel(5, 5), qRgb(255, 255, 255)) << "blank, and never read back";
+  ASSERT_NE(icons.Get(2), nullptr);
+  EXPECT_EQ(icons.Get(0), nullptr) << "the least recently drawn was dropped; it is being read back";
+  EXPECT_EQ(icons.Get(0), nullptr) << "asked once";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return returned == 1; }, 5000));
+  ASSERT_NE(icons.Get(0), nullptr);
+  EXPECT_EQ(icons.Get(0)->pixel(5, 5), qRgb(0, 255, 0));
+  EXPECT_EQ(loads, std::vector<std::string>{"/a"});
+  EXPECT_EQ(icons.Get(1), nullptr) << "row 1 made room in turn";
+  icons.Reset({"/x"}, {});  // a new fill: what was on its way is dropped
+  QTest::qWait(50);
+  EXPECT_EQ(icons.Get(0), nullptr);
 }
 
 TEST(ThumbnailNames, WrapOntoTwoLinesAndElideInTheMiddleOnlyBeyond) {
