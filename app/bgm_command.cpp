@@ -11,7 +11,6 @@
 #include "music/lumen_bgm.h"
 #include "music/show_music.h"
 #include "platform/audio/system_multimedia.h"
-#include "settings/numeric_text.h"
 
 namespace lumen::app {
 namespace {
@@ -91,13 +90,7 @@ int RunBgm(const std::vector<std::string>& args) {
     return BadArguments("bgm", "unexpected argument '" + options->positional.front() + "'");
   }
   double seconds = 10;
-  if (const std::string* text = options->Value("--seconds")) {
-    auto parsed = settings::ParseNumber(*text);
-    if (!parsed || *parsed < 0 || *parsed > 86400) {
-      return BadArguments("bgm", "--seconds takes a number from 0 to 86400, not '" + *text + "'");
-    }
-    seconds = *parsed;
-  }
+  if (!ReadNumberOption(*options, "bgm", "--seconds", 0, 86400, "from 0 to 86400", seconds)) return kBadArguments;
 
   const settings::Settings saved = LoadSettingsFor(*options);
   std::cout << "BgmKind=" << saved.BgmKind << " BgmRepeat=" << saved.BgmRepeat << " BgmFile=" << saved.BgmFile

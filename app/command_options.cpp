@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/program_folder.h"
+#include "settings/numeric_text.h"
 
 namespace lumen::app {
 
@@ -41,6 +42,19 @@ settings::Settings LoadSettingsFor(const CommandOptions& options) {
 int BadArguments(const std::string& command, const std::string& why) {
   std::cerr << "lumenshow: " << command << ": " << why << "\n";
   return kBadArguments;
+}
+
+bool ReadNumberOption(const CommandOptions& options, const std::string& command, const std::string& option,
+                      double low, double high, const std::string& range, double& value) {
+  const std::string* text = options.Value(option);
+  if (text == nullptr) return true;
+  auto parsed = settings::ParseNumber(*text);
+  if (!parsed || *parsed < low || *parsed > high) {
+    BadArguments(command, option + " takes a number " + range + ", not '" + *text + "'");
+    return false;
+  }
+  value = *parsed;
+  return true;
 }
 
 }  // namespace lumen::app

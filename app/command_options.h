@@ -36,4 +36,10 @@ settings::Settings LoadSettingsFor(const CommandOptions& options);
 // Writes "lumenshow: <command>: <why>" to stderr and returns kBadArguments.
 int BadArguments(const std::string& command, const std::string& why);
 
+// The number an option gives, from low to high (`range` says so in words, such as "from 1
+// to 4, such as 2 or 1.5"); value stays as it is when the option is absent. False, after
+// the one line on stderr, when it is not such a number.
+bool ReadNumberOption(const CommandOptions& options, const std::string& command, const std::string& option,
+                      double low, double high, const std::string& range, double& value);
+
 }  // namespace lumen::app

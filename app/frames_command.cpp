@@ -10,7 +10,6 @@
 #include "app/subcommands.h"
 #include "platform/gdi/qt_image.h"
 #include "platform/rounding.h"
-#include "settings/numeric_text.h"
 #include "slideshow/virtual_screen.h"
 
 namespace lumen::app {
@@ -58,12 +57,8 @@ int RunFrames(const std::vector<std::string>& args) {
     return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
   }
   double scale = 1.0;
-  if (const std::string* text = options->Value("--scale")) {
-    auto parsed = settings::ParseNumber(*text);
-    if (!parsed || *parsed < 1 || *parsed > 4) {
-      return BadArguments("frames", "--scale takes a number from 1 to 4, such as 2 or 1.5, not '" + *text + "'");
-    }
-    scale = *parsed;
+  if (!ReadNumberOption(*options, "frames", "--scale", 1, 4, "from 1 to 4, such as 2 or 1.5", scale)) {
+    return kBadArguments;
   }
   const std::string* keys = options->Value("--keys");
   if (keys != nullptr && keys->find_first_not_of("LRTE") != std::string::npos) {
