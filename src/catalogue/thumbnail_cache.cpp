@@ -90,8 +90,14 @@ std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolut
   }
   // Thumbnails may carry alpha; the list shows them on white, as the original would be.
   const int width = image.text("Thumb::Image::Width").toInt(), height = image.text("Thumb::Image::Height").toInt();
-  image = image.convertToFormat(QImage::Format_ARGB32);
   CachedThumbnail cached;
+  cached.width = width;
+  cached.height = height;
+  if (!image.hasAlphaChannel()) {  // ours, and most others: nothing to blend
+    cached.image = platform::gdi::FromQImage(image);
+    return cached;
+  }
+  image = image.convertToFormat(QImage::Format_ARGB32);
   cached.image = platform::gdi::Surface(image.width(), image.height());
   for (int y = 0; y < image.height(); ++y) {
     const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
@@ -102,8 +108,6 @@ std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolut
       to[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
     }
   }
-  cached.width = width;
-  cached.height = height;
   return cached;
 }
 
