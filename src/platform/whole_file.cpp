@@ -78,7 +78,9 @@ FileContents ReadWholeFile(const std::string& path) {
   FileContents result;
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO (or a device) in a file's place must not hang the program; only
+    // a regular file is read below.
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     result.status = (errno == ENOENT) ? FileContents::Status::Missing
@@ -87,7 +89,7 @@ FileContents ReadWholeFile(const std::string& path) {
   }
   FileDescriptor file(fd);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     result.status = FileContents::Status::Unreadable;
     return result;
   }

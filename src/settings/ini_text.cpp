@@ -85,6 +85,9 @@ std::string DecodeIniText(std::string_view stored) {
       decoded += text[i];
     }
   }
+  // No path or file name holds a NUL: "%00" would cut it short where the system reads it,
+  // so such a value counts as none (and its fallback applies).
+  if (decoded.find('\0') != std::string::npos) return {};
   return decoded;
 }
 

@@ -45,6 +45,9 @@ TEST(ReplaceFileAtomically, FailsCleanlyWhereItCannotWrite) {
   EXPECT_EQ(EntriesIn(folder.path()), 1u);
   // A folder where the file should be is unreadable, not missing: nothing may replace it.
   EXPECT_EQ(ReadWholeFile(folder.path()).status, FileContents::Status::Unreadable);
+  // A FIFO with no writer: unreadable at once, where a plain open would wait for ever.
+  ASSERT_EQ(::mkfifo((folder / "LumenShow.ini").c_str(), 0600), 0);
+  EXPECT_EQ(ReadWholeFile(folder / "LumenShow.ini").status, FileContents::Status::Unreadable);
   EXPECT_EQ(ReadWholeFile(folder / "none").status, FileContents::Status::Missing);
 }
 

@@ -32,6 +32,7 @@ TEST(IniText, EscapesWhatCodePage932CannotHoldOrWouldNotReadBack) {
     EXPECT_EQ(stored.find_first_of("\r\n\t "), std::string::npos);
     EXPECT_EQ(DecodeIniText(stored), text);
   }
+  EXPECT_EQ(DecodeIniText("utf8:/tmp%00/etc"), "") << "no path holds a NUL";
 }
 
 }  // namespace
