@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QString>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
+#include "app/output_files.h"
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
 #include "platform/gdi/qt_image.h"
@@ -21,7 +21,7 @@ namespace gdi = platform::gdi;
 bool WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const std::string& path) {
   QImage png(image.Width(), image.Height(), QImage::Format_ARGB32);
   gdi::PutKeyed(image, key, png);
-  return png.save(QString::fromStdString(path), "PNG");
+  return WritePngFile(png, path);
 }
 
 bool ParseScreen(const std::string& text, slideshow::PixelSize& size) {
@@ -74,9 +74,7 @@ int RunFrames(const std::vector<std::string>& args) {
   if (!BuildShowDataFor(folder, saved, seed, data)) {
     return BadArguments("frames", "cannot list the folder '" + folder + "'");
   }
-  std::error_code fsError;
-  std::filesystem::create_directories(outFolder, fsError);
-  if (!std::filesystem::is_directory(outFolder)) {
+  if (!MakeOutputFolder(outFolder)) {
     return BadArguments("frames", "cannot create the folder '" + outFolder + "'");
   }
 

@@ -1,9 +1,9 @@
 // lumenshow gallery: the custom controls as they draw themselves, as PNG files.
 #include <QApplication>
 #include <QImage>
-#include <filesystem>
 #include <iostream>
 
+#include "app/output_files.h"
 #include "app/subcommands.h"
 #include "controls/widgets/lumen_button_widget.h"
 #include "controls/widgets/lumen_scrollbar_widget.h"
@@ -16,7 +16,7 @@ using controls::LumenButtonWidget;
 using controls::LumenScrollBarWidget;
 
 bool Save(const QImage& image, const std::string& folder, const std::string& name) {
-  return image.save(QString::fromStdString(folder + "/" + name), "PNG");
+  return WritePngFile(image, folder + "/" + name);
 }
 
 // A 109 x 33 button in one state, as the main window's folder button.
@@ -66,9 +66,7 @@ int RunGallery(int argc, char** argv, const std::vector<std::string>& args) {
     return BadArguments("gallery", "usage: lumenshow gallery --out OUTDIR");
   }
   const std::string folder = *options->Value("--out");
-  std::error_code fsError;
-  std::filesystem::create_directories(folder, fsError);
-  if (!std::filesystem::is_directory(folder)) return BadArguments("gallery", "cannot create '" + folder + "'");
+  if (!MakeOutputFolder(folder)) return BadArguments("gallery", "cannot create '" + folder + "'");
 
   qputenv("QT_QPA_PLATFORM", "offscreen");  // drawn off screen: no display needed
   QApplication application(argc, argv);

@@ -3,9 +3,9 @@
 #include <QImage>
 #include <QString>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
+#include "app/output_files.h"
 #include "app/subcommands.h"
 #include "platform/gdi/qt_image.h"
 #include "catalogue/list_texts.h"
@@ -25,9 +25,7 @@ int RunThumbnails(const std::vector<std::string>& args) {
   const std::string out = *options->Value("--out");
   auto names = mainwindow::ListPictureFiles(folder);
   if (!names) return BadArguments("thumbnails", "cannot list the folder '" + folder + "'");
-  std::error_code fsError;
-  std::filesystem::create_directories(out, fsError);
-  if (!std::filesystem::is_directory(out)) return BadArguments("thumbnails", "cannot create '" + out + "'");
+  if (!MakeOutputFolder(out)) return BadArguments("thumbnails", "cannot create '" + out + "'");
 
   std::vector<std::string> paths;
   for (const std::string& name : *names) paths.push_back(folder + "/" + name);
@@ -47,7 +45,7 @@ int RunThumbnails(const std::vector<std::string>& args) {
     }
     char name[32];
     std::snprintf(name, sizeof name, "/%05zu.png", result.index + 1);
-    written = image.save(QString::fromStdString(out + name), "PNG", 80) && written;
+    written = WritePngFile(image, out + name, 80) && written;
     std::cout << catalogue::CounterProgress(static_cast<int64_t>(result.index) + 1, static_cast<int64_t>(paths.size()))
               << "\n";
   }

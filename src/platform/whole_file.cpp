@@ -144,4 +144,12 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  FileDescriptor file(fd);
+  const bool written = WriteAll(fd, bytes);
+  return file.Close() && written;
+}
+
 }  // namespace lumen::platform

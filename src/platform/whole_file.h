@@ -22,4 +22,8 @@ FileContents ReadWholeFile(const std::string& path);
 // writable, it is rewritten in place instead: not atomic, but nothing is lost.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// Creates or truncates the file and writes the bytes; false when any write or the close
+// fails (a full disk), the file then left as far as it got. Not synced: for output files.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+
 }  // namespace lumen::platform

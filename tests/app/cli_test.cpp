@@ -134,6 +134,27 @@ TEST(Cli, AFolderOfFortyThousandPicturesShowsItsLastOneAndWraps) {
   EXPECT_EQ(middle(20), qRgb(0, 0, 255)) << "L: the last again";
 }
 
+TEST(Cli, AnOutputThatCannotBeWrittenIsReportedNotACrash) {
+  test::TempFolder home, pictures, out;
+  QImage image(64, 48, QImage::Format_RGB32);  // noise: its thumbnail's PNG is some kilobytes
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) image.setPixel(x, y, qRgb((x * 97 + y * 31) % 256, (x * y * 7) % 256, (x ^ y) * 4));
+  }
+  ASSERT_TRUE(image.save(QString::fromStdString(pictures / "a.bmp"), "BMP"));
+  std::filesystem::create_symlink(out / "b", out / "a");  // a link loop
+  std::filesystem::create_symlink(out / "a", out / "b");
+  for (const char* command : {"frames", "thumbnails"}) {
+    RunResult run = Lumenshow(home.path(), std::string(command) + " '" + pictures.path() + "' --out '" + out / "a/x" + "'",
+                              true, "XDG_CACHE_HOME='" + home / "cache" + "'");
+    EXPECT_EQ(run.status, 2) << command << ": " << run.out;
+  }
+  // Files may grow to 512 bytes only: the disk is full for every thumbnail.
+  RunResult full = Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "t" + "'", true,
+                             "trap '' XFSZ; ulimit -f 1; XDG_CACHE_HOME='" + home / "cache" + "'");
+  EXPECT_EQ(full.status, 1) << full.out;
+  EXPECT_NE(full.out.find("cannot write"), std::string::npos) << full.out;
+}
+
 TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {
   test::TempFolder home, pictures, out, cache;
   QImage wide(800, 600, QImage::Format_RGB32);

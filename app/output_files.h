@@ -1,0 +1,17 @@
+// Where the subcommands write: the output folder, made without throwing whatever the path
+// (a link loop, a folder that cannot be searched, a name too long), and PNG files written
+// whole or reported (a full disk is a failure, not an empty file and success).
+#pragma once
+
+#include <QImage>
+#include <string>
+
+namespace lumen::app {
+
+// True when the folder exists or could be made.
+bool MakeOutputFolder(const std::string& folder);
+
+// quality as QImage::save takes it (-1: Qt's default).
+bool WritePngFile(const QImage& image, const std::string& path, int quality = -1);
+
+}  // namespace lumen::app
