@@ -119,10 +119,29 @@ std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std:
   return result;
 }
 
+// What TurboJPEG refuses but the show draws — CMYK and YCCK JPEGs, a stray byte before a
+// marker — goes through the show's own decoder, upright, at twice the box (or whole).
+std::optional<DecodedPicture> DecodeAsTheShowDoes(const std::string& bytes, int box, std::string& error) {
+  auto loaded = platform::picture::LoadPictureFromBytes(bytes);
+  if (!loaded.picture) return std::nullopt;
+  const platform::picture::Picture& picture = *loaded.picture;
+  const int longSide = std::max(picture.Width(), picture.Height());
+  const double scale = box > 0 ? std::min(1.0, 2.0 * box / longSide) : 1.0;
+  const int w = std::max(1, static_cast<int>(picture.Width() * scale));
+  const int h = std::max(1, static_cast<int>(picture.Height() * scale));
+  Surface image(w, h);
+  if (!picture.StretchTo(image, 0, 0, w, h)) return std::nullopt;
+  error.clear();
+  return DecodedPicture{std::move(image), picture.Width(), picture.Height()};
+}
+
 }  // namespace
 
 std::optional<DecodedPicture> DecodeBytesForBox(const std::string& bytes, int box, std::string& error) {
-  if (platform::picture::LooksLikeJpeg(bytes)) return DecodeJpeg(bytes, box, error);
+  if (platform::picture::LooksLikeJpeg(bytes)) {
+    auto decoded = DecodeJpeg(bytes, box, error);
+    return decoded ? decoded : DecodeAsTheShowDoes(bytes, box, error);
+  }
   auto surface = platform::picture::DecodeOtherFormat(bytes, error);
   if (!surface) return std::nullopt;
   const int w = surface->Width(), h = surface->Height();
@@ -130,9 +149,9 @@ std::optional<DecodedPicture> DecodeBytesForBox(const std::string& bytes, int bo
 }
 
 std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error) {
-  platform::FileContents file = platform::ReadWholeFile(path);
+  platform::FileContents file = platform::ReadWholeFile(path, platform::picture::kMaxDecodedBytes);
   if (file.status != platform::FileContents::Status::Read) {
-    error = "cannot read the file";
+    error = file.status == platform::FileContents::Status::TooLarge ? "too large to be a picture" : "cannot read the file";
     return std::nullopt;
   }
   return DecodeBytesForBox(file.bytes, box, error);

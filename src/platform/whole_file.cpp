@@ -74,7 +74,7 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
 
 }  // namespace
 
-FileContents ReadWholeFile(const std::string& path) {
+FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes) {
   FileContents result;
   int fd;
   do {
@@ -91,6 +91,10 @@ FileContents ReadWholeFile(const std::string& path) {
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     result.status = FileContents::Status::Unreadable;
+    return result;
+  }
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    result.status = FileContents::Status::TooLarge;
     return result;
   }
   // Straight into a buffer of the file's size (one more byte to see the end at once); a

@@ -1,18 +1,20 @@
 // Reading a file whole, and replacing one so that a failure never leaves it half written.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lumen::platform {
 
 struct FileContents {
-  enum class Status { Read, Missing, Unreadable };
+  enum class Status { Read, Missing, Unreadable, TooLarge };
   Status status = Status::Missing;
   std::string bytes;  // the whole file when status is Read, else empty
 };
 
-FileContents ReadWholeFile(const std::string& path);
+// A file larger than maxBytes is not read at all (TooLarge).
+FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
 // Writes bytes to a new file beside path, flushes it to disk and renames it over path,
 // so that either the previous file or the complete new one stands, never a mix. A

@@ -131,6 +131,28 @@ TEST(DecodeForBox, TakesTheCamerasThumbnailWhenItIsLargeEnoughAndOfTheSameShape)
       << "turned with the picture";
 }
 
+TEST(DecodeForBox, TakesWhatTheShowDraws) {
+  // A CMYK JPEG (TurboJPEG writes YCCK from CMYK pixels) and one with a stray byte before a
+  // marker: TurboJPEG refuses both, the show draws both, and so must the list.
+  std::vector<unsigned char> cmyk(320 * 240 * 4, 40);
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  ASSERT_EQ(tjCompress2(handle, cmyk.data(), 320, 0, 240, TJPF_CMYK, &out, &size, TJSAMP_444, 90, 0), 0);
+  const std::string cmykJpeg(reinterpret_cast<char*>(out), size);
+  tjFree(out);
+  tjDestroy(handle);
+  const std::string plain = test::MakeJpeg(320, 240);
+  const size_t scan = plain.find("\xFF\xDA");
+  const std::string stray = plain.substr(0, scan) + std::string(1, '\0') + plain.substr(scan);
+  for (const std::string* bytes : {&cmykJpeg, &stray}) {
+    std::string error;
+    auto decoded = DecodeBytesForBox(*bytes, 128, error);
+    ASSERT_TRUE(decoded) << error;
+    EXPECT_EQ(std::make_tuple(decoded->width, decoded->height, decoded->image.Width()), std::make_tuple(320, 240, 256));
+  }
+}
+
 TEST(DecodeForBox, SurvivesBrokenFiles) {
   std::string bomb = test::MakeJpeg(16, 16);
   size_t sof = bomb.find("\xFF\xC0");

@@ -61,9 +61,10 @@ LoadedPicture LoadPictureFromBytes(std::string bytes) {
 
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture result;
-  FileContents file = ReadWholeFile(path);
+  // No picture LoadPicture decodes needs a file larger than its decoded limit.
+  FileContents file = ReadWholeFile(path, kMaxDecodedBytes);
   if (file.status != FileContents::Status::Read) {
-    result.error = "cannot read " + path;
+    result.error = (file.status == FileContents::Status::TooLarge ? "too large to be a picture: " : "cannot read ") + path;
     return result;
   }
   // By content, not by name: a ".jpg" holding a BMP still loads.

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QTransform>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
@@ -140,11 +141,15 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   test::WriteBytes(folder / "bomb.jpg", bomb);
   test::WriteBytes(folder / "text.jpg", "\xFF\xD8\xFF not really");
   test::WriteBytes(folder / "text.bmp", "hello");
-  for (const char* name : {"bomb.jpg", "text.jpg", "text.bmp", "missing.jpg"}) {
+  // 600 MiB (sparse: it takes no disk): refused before a byte of it is read.
+  test::WriteBytes(folder / "big.jpg", test::MakeJpeg(16, 16));
+  std::filesystem::resize_file(folder / "big.jpg", 600ull << 20);
+  for (const char* name : {"bomb.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
     LoadedPicture loaded = LoadPicture(folder / name);
     EXPECT_FALSE(loaded.picture) << name;
     EXPECT_FALSE(loaded.error.empty()) << name;
   }
+  EXPECT_EQ(LoadPicture(folder / "big.jpg").error, "too large to be a picture: " + folder / "big.jpg");
 }
 
 TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
