@@ -75,13 +75,14 @@ std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std:
   auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto size = static_cast<unsigned long>(bytes.size());
   int width = 0, height = 0, subsampling = 0, colourspace = 0;
+  const int orientation = Orientation(bytes);
+  const bool swap = platform::picture::SwapsAxes(orientation);
   std::optional<DecodedPicture> result;
   if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colourspace) != 0 || width <= 0 ||
       height <= 0) {
     error = std::string("not a readable JPEG: ") + tjGetErrorStr2(handle);
-  } else if (auto embedded = box > 0 ? EmbeddedThumbnailFor(handle, bytes, box, width, height, Orientation(bytes))
+  } else if (auto embedded = box > 0 ? EmbeddedThumbnailFor(handle, bytes, box, width, height, orientation)
                                      : std::nullopt) {
-    const bool swap = platform::picture::SwapsAxes(Orientation(bytes));
     result = DecodedPicture{std::move(*embedded), swap ? height : width, swap ? width : height};
   } else {
     // The smallest scale (at most 1) whose long side still has twice the box.
@@ -109,8 +110,6 @@ std::optional<DecodedPicture> DecodeJpeg(const std::string& bytes, int box, std:
         for (int y = 0; y < h; ++y) {
           for (uint32_t& p : std::span<uint32_t>(stored.Row(y), static_cast<size_t>(w))) p |= 0xFF000000u;
         }
-        const int orientation = Orientation(bytes);
-        const bool swap = platform::picture::SwapsAxes(orientation);
         result = DecodedPicture{Upright(std::move(stored), orientation), swap ? height : width, swap ? width : height};
       }
     }

@@ -11,10 +11,10 @@ namespace lumen::slideshow {
 using platform::RoundHalfEven;
 
 Placement FitPlacement(double w0, double h0, double mw, double mh, double scale) {
-  const double boxWidth = scale == 1.0 ? mw : RoundHalfEven(mw * scale);
-  const double boxHeight = scale == 1.0 ? mh : RoundHalfEven(mh * scale);
+  // Sizes are whole numbers: at scale 1 these are the sizes themselves.
+  const double boxWidth = RoundHalfEven(mw * scale), boxHeight = RoundHalfEven(mh * scale);
   if (w0 < mw && h0 < mh) {
-    const double w = scale == 1.0 ? w0 : RoundHalfEven(w0 * scale), h = scale == 1.0 ? h0 : RoundHalfEven(h0 * scale);
+    const double w = RoundHalfEven(w0 * scale), h = RoundHalfEven(h0 * scale);
     return {RoundHalfEven((boxWidth - w) / 2), RoundHalfEven((boxHeight - h) / 2), static_cast<int>(w),
             static_cast<int>(h)};
   }

@@ -29,7 +29,7 @@ void Lumen_S::ClearWindowAroundPage() {
 
 void Lumen_S::Blting(bool reverse) {
   // FoldPos runs in the show's units; the leaf is drawn in device pixels (the same at 1x).
-  const int32_t foldPx = scale_ == 1.0 ? foldPos_ : RoundHalfEven(foldPos_ * scale_);
+  const int32_t foldPx = RoundHalfEven(foldPos_ * scale_);
   const int32_t pw = pageWidthPx_, ph = pageHeightPx_;
   const LeafGeometry leaf = LeafFor(foldPx, pageLeft_, pageTop_, pw, ph, curlHeightPx_);
   lift_ = leaf.lift;
