@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include "platform/cp932.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 
 namespace lumen {
@@ -86,9 +87,7 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
 TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {
   test::TempFolder home, pictures, out;
   for (const char* name : {"a.bmp", "b.bmp"}) {
-    QImage image(640, 480, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    ASSERT_TRUE(image.save(QString::fromStdString(pictures / name), "BMP"));
+    ASSERT_TRUE(test::WriteSolidBmp(pictures / name, 640, 480, qRgb(255, 0, 0)));
   }
   RunResult run = Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out.path() +
                                              "' --screen 1200x800 --keys RERR");

@@ -11,16 +11,13 @@
 #include "catalogue/thumbnail_cache.h"
 #include "catalogue/thumbnail_decoder.h"
 #include "support/jpeg_fixtures.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 
 namespace lumen::catalogue {
 namespace {
 
-void SolidBmp(const std::string& path, int w, int h, QRgb colour) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(colour);
-  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
-}
+void SolidBmp(const std::string& path, int w, int h, QRgb colour) { ASSERT_TRUE(test::WriteSolidBmp(path, w, h, colour)); }
 
 void SetMTime(const std::string& path, time_t when) {
   utimbuf times{when, when};

@@ -1,10 +1,10 @@
 // The show on the desktops people have: a window manager with a panel, a compositor, a
 // screen scaled by 2, and Wayland (weston without a display), run for real.
 #include <QImage>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 #include "support/x11_session.h"
 
@@ -16,9 +16,7 @@ using namespace std::chrono_literals;
 class Desktops : public ::testing::Test {
  protected:
   void SetUp() override {
-    QImage image(640, 480, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    ASSERT_TRUE(image.save(QString::fromStdString(pictures / "p.bmp"), "BMP"));
+    ASSERT_TRUE(test::WriteSolidBmp(pictures / "p.bmp", 640, 480, qRgb(0, 0, 255)));
   }
   void WriteIni(const std::string& body) {
     test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + body));
@@ -105,25 +103,21 @@ TEST_F(Desktops, OnWaylandTheShowCoversItsScreen) {
                               "--socket=" + socket, "--idle-time=0"},
                              {"XDG_RUNTIME_DIR=" + runtime.path()}, quiet, quiet);
   ::close(quiet);
-  std::FILE* log = std::tmpfile();
+  const std::string log = runtime / "client.log";
+  const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
   for (int i = 0; i < 100 && !std::filesystem::exists(runtime / socket); ++i) std::this_thread::sleep_for(100ms);
   show = test::Spawn({LUMENSHOW_BIN, "slideshow", pictures.path()},
                      {"XDG_RUNTIME_DIR=" + runtime.path(), "WAYLAND_DISPLAY=" + socket, "QT_QPA_PLATFORM=wayland",
                       "WAYLAND_DEBUG=client", "LUMENSHOW_HOME=" + home.path(), "SDL_AUDIODRIVER=dummy",
                       "ASAN_OPTIONS=detect_leaks=0"},
-                     -1, fileno(log));
+                     -1, logFd);
+  ::close(logFd);
   // The protocol log: the full-screen request, then a buffer of the whole screen.
   std::string text;
   for (int i = 0; i < 200 && text.find("create_buffer(new id wl_buffer") == std::string::npos; ++i) {
     std::this_thread::sleep_for(100ms);
-    std::fflush(log);
-    std::rewind(log);
-    text.clear();
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, log)) > 0) text.append(chunk, n);
+    text = test::ReadBytes(log);
   }
-  std::fclose(log);
   ::kill(weston, SIGTERM);
   test::WaitExit(weston, 5s);
   EXPECT_NE(text.find(".set_fullscreen("), std::string::npos) << text.substr(0, 2000);

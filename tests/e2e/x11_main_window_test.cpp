@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 #include "support/x11_session.h"
 
@@ -24,9 +25,8 @@ class X11MainWindow : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(x.Ready()) << "Xvfb is needed for the end-to-end tests";
     for (int i = 0; i < 3; ++i) {
-      QImage image(900, 600, QImage::Format_RGB32);
-      image.fill(QColor::fromRgb(static_cast<QRgb>(kColours[i])));
-      ASSERT_TRUE(image.save(QString::fromStdString(pictures / ("p" + std::to_string(i) + ".bmp")), "BMP"));
+      ASSERT_TRUE(test::WriteSolidBmp(pictures / ("p" + std::to_string(i) + ".bmp"), 900, 600,
+                                      static_cast<QRgb>(kColours[i])));
     }
   }
   void Start() {

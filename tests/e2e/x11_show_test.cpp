@@ -1,9 +1,10 @@
 // lumenshow slideshow on a real X server (Xvfb), driven with xdotool as a user would.
 #include <QImage>
-#include <cstdio>
+#include <sstream>
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 #include "support/x11_session.h"
 
@@ -20,45 +21,39 @@ class X11Show : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(x.Ready()) << "Xvfb is needed for the end-to-end tests";
     for (int i = 0; i < 5; ++i) {
-      QImage image(900, 600, QImage::Format_RGB32);
-      image.fill(QColor::fromRgb(static_cast<QRgb>(kColours[i])));
-      ASSERT_TRUE(image.save(QString::fromStdString(pictures / ("p" + std::to_string(i) + ".bmp")), "BMP"));
+      ASSERT_TRUE(test::WriteSolidBmp(pictures / ("p" + std::to_string(i) + ".bmp"), 900, 600,
+                                      static_cast<QRgb>(kColours[i])));
     }
   }
   void WriteIni(const std::string& body) {
     test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + body));
   }
   void Start() {
-    trace = std::tmpfile();
+    const int trace = ::open((home / "trace").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     show = test::Spawn({LUMENSHOW_BIN, "slideshow", pictures.path()},
                        {"DISPLAY=" + x.Display(), "LUMENSHOW_HOME=" + home.path(), "SDL_AUDIODRIVER=dummy",
                         "LUMENSHOW_TRACE=1",
                         // Qt and the X libraries keep some memory until exit; not ours to find.
                         "ASAN_OPTIONS=detect_leaks=0"},
-                       -1, fileno(trace));
+                       -1, trace);
+    ::close(trace);
     ASSERT_TRUE(x.WaitForWindow("^LumenShow$", 20s)) << "no show window";
   }
-  // What the show did, one "key CODE" or "tick 3" line with the position it reached.
+  // What the show did: per key or automatic turn, "key CODE" or "tick 3" and the position.
   std::vector<std::string> Trace() {
     std::vector<std::string> lines;
-    std::rewind(trace);
-    char line[256];
-    while (std::fgets(line, sizeof line, trace)) {
-      std::string text(line);
-      const std::string tag = "lumenshow: show: ";
-      if (text.rfind(tag, 0) == 0) lines.push_back(text.substr(tag.size(), text.size() - tag.size() - 1));
+    std::istringstream log(test::ReadBytes(home / "trace"));
+    const std::string tag = "lumenshow: show: ";
+    for (std::string line; std::getline(log, line);) {
+      if (line.rfind(tag, 0) == 0) lines.push_back(line.substr(tag.size()));
     }
     return lines;
   }
   void Keys(const std::string& keys) { ASSERT_EQ(x.KeysTo("^LumenShow$", "key --delay 30 " + keys), 0); }
-  void TearDown() override {
-    if (trace != nullptr) std::fclose(trace);
-  }
 
   test::X11Session x;
   test::TempFolder home, pictures;
   pid_t show = -1;
-  std::FILE* trace = nullptr;
 };
 
 // The page stands in the middle of the 1280 x 720 screen.

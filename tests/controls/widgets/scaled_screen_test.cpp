@@ -4,10 +4,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "catalogue/widgets/catalogue_views.h"
 #include "controls/widgets/lumen_button_widget.h"
 #include "controls/widgets/lumen_scrollbar_widget.h"
+#include "support/temp_folder.h"
 
 namespace lumen::controls {
+namespace {
 
 // True when every 2 x 2 block of the rectangle (device pixels) holds one colour: a 1x
 // image doubled.
@@ -20,8 +23,6 @@ bool OnlyDoubledPixels(const QImage& image, QRect area) {
   }
   return true;
 }
-
-namespace {
 
 TEST(ScaledScreen, TheButtonsCaptionIsSharp) {
   QWidget form;
@@ -50,6 +51,28 @@ TEST(ScaledScreen, TheScrollTrackIsAOnePixelCheckerboard) {
   EXPECT_NE(shot.pixel(x, y), shot.pixel(x + 1, y));
   EXPECT_NE(shot.pixel(x, y), shot.pixel(x, y + 1));
   EXPECT_EQ(shot.pixel(x, y), shot.pixel(x + 1, y + 1));
+}
+
+TEST(ScaledScreen, ThePreviewIsSharp) {
+  test::TempFolder folder;
+  QImage checker(416, 416, QImage::Format_RGB32);  // the preview's 208 x 208 in device pixels
+  for (int y = 0; y < 416; ++y) {
+    for (int x = 0; x < 416; ++x) checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  }
+  ASSERT_TRUE(checker.save(QString::fromStdString(folder / "c.bmp"), "BMP"));
+  QWidget window;
+  window.resize(500, 600);
+  catalogue::CatalogueViews views(&window);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  views.SetFolder(folder.path(), {"c.bmp"});
+  views.ListView2_Set();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !views.Filling(); }, 10000));
+  views.ListView2()->selectionModel()->select(views.ListView2()->model()->index(0, 0), QItemSelectionModel::Select);
+  views.ListView2_Click();
+  const QImage shot = views.ImgPreview()->grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(416, 416));
+  EXPECT_FALSE(OnlyDoubledPixels(shot, QRect(0, 0, 416, 416)));
 }
 
 }  // namespace

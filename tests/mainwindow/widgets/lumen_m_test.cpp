@@ -18,6 +18,7 @@
 #include "mainwindow/widgets/option_controls.h"
 #include "platform/cp932.h"
 #include "platform/desktop/japanese_ui.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 #include "widgets/scripted_dialogs.h"
 
@@ -28,9 +29,7 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 void Pictures(const test::TempFolder& folder, std::initializer_list<const char*> names) {
   for (const char* name : names) {
-    QImage image(32, 24, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    ASSERT_TRUE(image.save(QString::fromStdString(folder / name), "BMP"));
+    ASSERT_TRUE(test::WriteSolidBmp(folder / name, 32, 24, qRgb(0, 0, 255)));
   }
 }
 
