@@ -69,12 +69,12 @@ void BM_BltingMemoryFloor(benchmark::State& state) {
 BENCHMARK(BM_BltingMemoryFloor)->Unit(benchmark::kMicrosecond);
 
 // From the key to the first frame of a turn to a 24-megapixel photograph.
-void TurnStart(benchmark::State& state, bool prepared) {
+void TurnStart(benchmark::State& state, lumen::slideshow::ReadAhead ahead) {
   const auto& photos = LargePhotos();
+  const bool prepared = ahead.workers > 0;
   for (auto _ : state) {
     VirtualScreen screen({1920, 1080}, false);
-    Lumen_S show(screen, kSettings, photos, nullptr,
-                 prepared ? lumen::slideshow::ReadAhead{} : lumen::slideshow::ReadAhead::None());
+    Lumen_S show(screen, kSettings, photos, nullptr, ahead);
     screen.Attach(&show);
     screen.Open();
     if (prepared) show.WaitUntilPrepared();
@@ -134,8 +134,11 @@ void BM_RapidTurnsAhead(benchmark::State& state) { RapidTurns(state, {}); }
 BENCHMARK(BM_RapidTurnsNeighboursOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RapidTurnsAhead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_TurnStartCold(benchmark::State& state) { TurnStart(state, false); }
-void BM_TurnStartPrepared(benchmark::State& state) { TurnStart(state, true); }
+// Cold: decoded on one thread (before), and in parts on every core.
+void BM_TurnStartColdOneThread(benchmark::State& state) { TurnStart(state, {0, 0, 1}); }
+void BM_TurnStartCold(benchmark::State& state) { TurnStart(state, lumen::slideshow::ReadAhead::None()); }
+void BM_TurnStartPrepared(benchmark::State& state) { TurnStart(state, {}); }
+BENCHMARK(BM_TurnStartColdOneThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TurnStartCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TurnStartPrepared)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

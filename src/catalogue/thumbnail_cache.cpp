@@ -1,13 +1,14 @@
 #include "catalogue/thumbnail_cache.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdlib>
 
 #include "platform/gdi/qt_image.h"
+#include "platform/whole_file.h"
 
 namespace lumen::catalogue {
 namespace {
@@ -18,18 +19,37 @@ bool KeptInUri(unsigned char c) {
          std::string_view("-._~!$&'()*+,;=:@/").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
+// Far more than a 128-pixel PNG takes; anything larger is no entry of ours to read.
+constexpr uint64_t kMaxEntryBytes = 4 << 20;
+
 QString Path(const std::string& root, const char* folder, const std::string& name) {
   return QString::fromStdString(root + "/" + folder + "/" + name);
 }
 
+// Private to the user (0600 in a 0700 folder), as the standard asks; the folder is made
+// when the first write finds it missing. Not synced: a lost entry is made again.
 bool WritePng(const QImage& image, const QString& path) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile::setPermissions(QFileInfo(path).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-  // Quality 80 is zlib level 1 or 2: most of the size saving for a fraction of the time.
-  return image.save(&file, "PNG", 80) && file.commit();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  // Quality 80 is zlib level 1: most of the size saving for a fraction of the time.
+  if (!image.save(&buffer, "PNG", 80)) return false;
+  const std::string file = path.toStdString();
+  const std::string_view data(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (platform::PublishFile(file, data, 0600)) return true;
+  const QString folder = QFileInfo(path).path();
+  if (!QDir().mkpath(folder)) return false;
+  QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return platform::PublishFile(file, data, 0600);
+}
+
+// Null when there is no such entry (the usual case for a new folder: no decoder is set up
+// for it). QImageReader::text() splits keys at their first ':', so the keys are read from
+// the decoded image.
+QImage ReadPng(const QString& path) {
+  platform::FileContents file = platform::ReadWholeFile(path.toStdString(), kMaxEntryBytes);
+  if (file.status != platform::FileContents::Status::Read) return {};
+  return QImage::fromData(reinterpret_cast<const uchar*>(file.bytes.data()), static_cast<int>(file.bytes.size()), "PNG");
 }
 
 }  // namespace
@@ -80,9 +100,7 @@ bool SameFile(const QImage& entry, int64_t mtime, int64_t size) {
 
 std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolutePath, int64_t mtime,
                                                       int64_t size) const {
-  // QImageReader::text() splits keys at their first ':', so the keys are read from the
-  // decoded image (a 128-pixel PNG decodes in a fraction of a millisecond).
-  QImage image(Path(root_, "normal", FileName(absolutePath)));
+  QImage image = ReadPng(Path(root_, "normal", FileName(absolutePath)));
   if (image.text("Thumb::URI").toStdString() != Uri(absolutePath)) return std::nullopt;
   if (!SameFile(image, mtime, size)) return std::nullopt;  // stale
   if (image.width() > kNormalThumbnailSize || image.height() > kNormalThumbnailSize) {
@@ -112,7 +130,7 @@ std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolut
 }
 
 bool ThumbnailCache::HasFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const {
-  QImage mark(Path(root_, "fail/lumenshow", FileName(absolutePath)));
+  QImage mark = ReadPng(Path(root_, "fail/lumenshow", FileName(absolutePath)));
   return mark.text("Thumb::URI").toStdString() == Uri(absolutePath) && SameFile(mark, mtime, size);
 }
 

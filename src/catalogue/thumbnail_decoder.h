@@ -1,6 +1,5 @@
-// Decoding a picture for a small box: JPEG scaled in the DCT domain to the smallest scale
-// whose long side is still at least twice the box, turned upright by its EXIF orientation;
-// other formats decoded whole, through the show's loader.
+// Decoding a picture for a small box, by the show's own decoder: the camera's thumbnail
+// when it serves, else the picture reduced while it is decoded (JPEG) or whole.
 #pragma once
 
 #include <optional>
@@ -20,6 +19,6 @@ struct DecodedPicture {
 std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error);
 
 // From bytes in memory (the fuzzing target and the tests).
-std::optional<DecodedPicture> DecodeBytesForBox(const std::string& bytes, int box, std::string& error);
+std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std::string& error);
 
 }  // namespace lumen::catalogue

@@ -72,6 +72,12 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes) {
   return file.Close() && ok;
 }
 
+// A name beside path that no other writer, in this process or another, uses at once.
+std::string TemporaryBeside(const std::string& path) {
+  static std::atomic<unsigned> serial{0};
+  return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial.fetch_add(1));
+}
+
 }  // namespace
 
 FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes) {
@@ -119,10 +125,8 @@ FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  static std::atomic<unsigned> serial{0};
   const std::string target = ResolveLink(path);
-  const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(serial.fetch_add(1));
+  const std::string temp = TemporaryBeside(target);
 
   // 0666 under the umask, as any new file; an existing file's own bits are copied below.
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -146,6 +150,18 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     ::close(dir);
   }
   return true;
+}
+
+bool PublishFile(const std::string& path, std::string_view bytes, unsigned mode) {
+  const std::string temp = TemporaryBeside(path);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0) return false;
+  FileDescriptor file(fd);
+  bool ok = WriteAll(fd, bytes);
+  ok = file.Close() && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {

@@ -24,6 +24,11 @@ FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_M
 // writable, it is rewritten in place instead: not atomic, but nothing is lost.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// Writes bytes to a new file of the given permission bits beside path and renames it over
+// path, unsynced: readers see the old file or the whole new one, never part of it, but a
+// crash may lose it. For caches, whose entries are made again when they are missing.
+bool PublishFile(const std::string& path, std::string_view bytes, unsigned mode);
+
 // Creates or truncates the file and writes the bytes; false when any write or the close
 // fails (a full disk), the file then left as far as it got. Not synced: for output files.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);

@@ -34,7 +34,7 @@ Placement FitPlacement(double w0, double h0, double mw, double mh, double scale)
           RoundHalfEven(fittedWidth), RoundHalfEven(fittedHeight)};
 }
 
-std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const PageBox& page) {
+std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const PageBox& page, int parts) {
   if (path.empty()) return nullptr;
   platform::picture::LoadedPicture loaded = platform::picture::LoadPicture(path);
   if (!loaded.picture) {
@@ -53,7 +53,7 @@ std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const
   if (right <= fitted->x || bottom <= fitted->y) return fitted;  // nothing of it on the page
   fitted->pixels.Resize(right - fitted->x, bottom - fitted->y);
   // The whole rectangle's mapping, drawn into its on-page part.
-  if (!picture.StretchTo(fitted->pixels, at.x - fitted->x, at.y - fitted->y, at.width, at.height)) {
+  if (!picture.StretchTo(fitted->pixels, at.x - fitted->x, at.y - fitted->y, at.width, at.height, parts)) {
     platform::DebugLog("cannot decode " + path);
     return nullptr;
   }

@@ -21,7 +21,7 @@ Lumen_S::Lumen_S(ShowHost& host, const settings::Settings& settings, const setti
       show_(show),
       music_(music),
       ahead_(ahead),
-      preparer_(PageBox{PageWidth, PageHeight, scale_}, ahead.workers),
+      preparer_(PageBox{PageWidth, PageHeight, scale_}, ahead.workers, ahead.partsWhenWaiting),
       window_(0, 0, 0x000000) {}
 
 void Lumen_S::Form_Load() {

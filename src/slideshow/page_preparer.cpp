@@ -4,7 +4,10 @@
 
 namespace lumen::slideshow {
 
-PagePreparer::PagePreparer(const PageBox& page, int workers) : page_(page) {
+PagePreparer::PagePreparer(const PageBox& page, int workers, int partsWhenWaiting)
+    : page_(page),
+      partsWhenWaiting_(partsWhenWaiting > 0 ? partsWhenWaiting
+                                             : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u))) {
   for (int i = 0; i < workers; ++i) workers_.emplace_back(&PagePreparer::Work, this);
 }
 
@@ -24,7 +27,9 @@ std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) 
   if (found != entries_.end() && found->second.ready) return found->second.fitted;
   queue_.erase(std::remove(queue_.begin(), queue_.end(), path), queue_.end());
   lock.unlock();
-  auto fitted = RenderFitted(path, page_);
+  // The turn waits for it: every core decodes a share (the workers, if any, are idle or
+  // busy with pictures the turn does not need).
+  auto fitted = RenderFitted(path, page_, partsWhenWaiting_);
   lock.lock();
   entries_[path] = Entry{true, fitted};
   return fitted;

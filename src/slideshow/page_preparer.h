@@ -21,7 +21,9 @@ namespace lumen::slideshow {
 class PagePreparer {
  public:
   // workers 0: nothing is prepared ahead (Prepare only records what to keep).
-  PagePreparer(const PageBox& page, int workers);
+  // partsWhenWaiting: how many threads decode a picture Get waits for; 0: one per core,
+  // at most four.
+  PagePreparer(const PageBox& page, int workers, int partsWhenWaiting = 0);
   ~PagePreparer();
   PagePreparer(const PagePreparer&) = delete;
   PagePreparer& operator=(const PagePreparer&) = delete;
@@ -41,6 +43,7 @@ class PagePreparer {
   void Work();
 
   const PageBox page_;
+  const int partsWhenWaiting_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, Entry> entries_;

@@ -128,13 +128,4 @@ EmbeddedThumbnail JpegEmbeddedThumbnail(const uint8_t* jpeg, size_t length) {
   return found;
 }
 
-int JpegOrientation(const uint8_t* jpeg, size_t length) {
-  int orientation = 1;
-  ForEachExifSegment(jpeg, length, [&](const uint8_t* app1, size_t size, size_t) {
-    orientation = ExifOrientation(app1, size);
-    return true;  // the first Exif block counts, as in the show's decoder
-  });
-  return orientation;
-}
-
 }  // namespace lumen::platform::picture

@@ -13,13 +13,9 @@ namespace lumen::platform::picture {
 // valid tag.
 int ExifOrientation(const uint8_t* app1, size_t length);
 
-// The orientation of a whole JPEG file: its first APP1 Exif segment (other APP1 segments,
-// such as XMP, are passed over), read by walking the markers up to the start of the scan.
-// 1 when there is none.
-int JpegOrientation(const uint8_t* jpeg, size_t length);
-
-// The thumbnail a camera embeds in the Exif block (IFD1's JPEGInterchangeFormat), as a
-// range of the JPEG file's bytes; empty when there is none or it points outside the file.
+// The thumbnail a camera embeds in the first Exif block (IFD1's JPEGInterchangeFormat;
+// other APP1 segments, such as XMP, are passed over), as a range of the JPEG file's
+// bytes; empty when there is none or it points outside the file.
 struct EmbeddedThumbnail {
   size_t offset = 0, length = 0;
   bool Empty() const { return length == 0; }

@@ -16,9 +16,10 @@ class DecodedPicture : public Picture {
  public:
   explicit DecodedPicture(gdi::Surface surface)
       : Picture(surface.Width(), surface.Height()), surface_(std::move(surface)) {}
-  bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height) const override {
+  bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int) const override {
     return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
   }
+  std::optional<gdi::Surface> Decode(int, std::string&) const override { return surface_; }
 
  private:
   gdi::Surface surface_;
@@ -37,6 +38,14 @@ std::optional<gdi::Surface> DecodeOtherFormat(const std::string& bytes, std::str
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
+  // Judged by the header, before the pixels are allocated.
+  const QSize size = reader.size();
+  if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) * 4 > kMaxDecodedBytes) {
+    error = "a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+            " pixels is larger than LumenShow decodes";
+    return std::nullopt;
+  }
+  reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
   QImage image = reader.read();
   if (image.isNull()) {
     error = reader.errorString().toStdString();

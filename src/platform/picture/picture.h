@@ -15,7 +15,9 @@
 
 namespace lumen::platform::picture {
 
-// A JPEG whose decoded size would exceed this is refused (a decompression bomb).
+// A picture whose decoded size would exceed this is refused before anything is allocated
+// for it (a decompression bomb): more than 134,217,728 pixels (16,384 x 8,192). No file
+// larger than this is read as a picture either.
 inline constexpr uint64_t kMaxDecodedBytes = 512ull << 20;
 
 class Picture {
@@ -25,8 +27,17 @@ class Picture {
   int Height() const { return height_; }
   // Draws the whole picture onto the destination rectangle exactly as StretchBlt from a
   // surface holding it would (COLORONCOLOR, clipped). False when decoding fails; pixels
-  // may then have been written.
-  virtual bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height) const = 0;
+  // may then have been written. A JPEG may be decoded in up to `parts` parts at once, on
+  // as many threads, for someone waiting on it: the same pixels, sooner, for more work.
+  virtual bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts = 1) const = 0;
+  // The whole picture, upright, for a preview of at least minLongSide pixels on its long
+  // side (0: full size). A JPEG is reduced while it is decoded (in the DCT domain, to the
+  // smallest eighth that still reaches minLongSide, with the fast IDCT); other formats
+  // come whole. Nothing, with the reason, when decoding fails.
+  virtual std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const = 0;
+  // The small copy a camera stores in a JPEG's Exif block, standing as the picture
+  // stands; null when there is none.
+  virtual std::unique_ptr<Picture> CameraThumbnail() const { return nullptr; }
 
  protected:
   Picture(int width, int height) : width_(width), height_(height) {}
