@@ -25,12 +25,13 @@ lumen_install_packages() {
 # their Japanese texts, xdg-utils opens the user guide in the desktop's browser,
 # qt6-wayland lets it run on a Wayland desktop natively.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
-  libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev libturbojpeg0-dev fonts-ipafont-gothic
+  libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev fonts-ipafont-gothic
   qt6-translations-l10n xdg-utils qt6-wayland)
-# What the tests and benchmarks need on top: lame makes the MP3 the playback tests play;
+# What the tests and benchmarks need on top: TurboJPEG writes their JPEG fixtures; lame
+# makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
 # peer bench/thumbnail_race.sh measures the thumbnails against; desktop-file-utils checks
 # the desktop entry; openbox, tint2 (a panel), xcompmgr and weston (Wayland without a
 # display) are the desktops the show is tried on.
-LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev lame xvfb xdotool x11-apps libvips-tools
+LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
   desktop-file-utils openbox tint2 xcompmgr weston)

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "platform/picture/picture.h"
-#include "platform/whole_file.h"
 
 namespace lumen::catalogue {
 namespace {
@@ -22,10 +21,8 @@ bool Serves(const Picture& thumbnail, const Picture& picture, int box) {
   return std::abs(int64_t(th) * width - int64_t(tw) * height) <= std::max(width, height);
 }
 
-}  // namespace
-
-std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std::string& error) {
-  auto loaded = platform::picture::LoadPictureFromBytes(std::move(bytes));
+std::optional<DecodedPicture> DecodeForBox(const platform::picture::LoadedPicture& loaded, int box,
+                                           std::string& error) {
   if (!loaded.picture) {
     error = loaded.error;
     return std::nullopt;
@@ -42,13 +39,14 @@ std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std:
   return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
 }
 
+}  // namespace
+
+std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std::string& error) {
+  return DecodeForBox(platform::picture::LoadPictureFromBytes(std::move(bytes)), box, error);
+}
+
 std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error) {
-  platform::FileContents file = platform::ReadWholeFile(path, platform::picture::kMaxDecodedBytes);
-  if (file.status != platform::FileContents::Status::Read) {
-    error = file.status == platform::FileContents::Status::TooLarge ? "too large to be a picture" : "cannot read the file";
-    return std::nullopt;
-  }
-  return DecodeBytesForBox(std::move(file.bytes), box, error);
+  return DecodeForBox(platform::picture::LoadPicture(path), box, error);
 }
 
 }  // namespace lumen::catalogue

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace lumen::platform {
 namespace {
@@ -80,48 +81,71 @@ std::string TemporaryBeside(const std::string& path) {
 
 }  // namespace
 
-FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes) {
-  FileContents result;
-  int fd;
+OpenedFile::OpenedFile(const std::string& path, uint64_t maxBytes) {
   do {
     // Non-blocking: a FIFO (or a device) in a file's place must not hang the program; only
-    // a regular file is read below.
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    result.status = (errno == ENOENT) ? FileContents::Status::Missing
-                                      : FileContents::Status::Unreadable;
-    return result;
+    // a regular file is kept open below.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) {
+    status_ = errno == ENOENT ? FileContents::Status::Missing : FileContents::Status::Unreadable;
+    return;
   }
-  FileDescriptor file(fd);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    result.status = FileContents::Status::Unreadable;
-    return result;
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    status_ = FileContents::Status::Unreadable;
+  } else if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    status_ = FileContents::Status::TooLarge;
+  } else {
+    status_ = FileContents::Status::Read;
+    size_ = static_cast<uint64_t>(st.st_size);
+    return;
   }
-  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
-    result.status = FileContents::Status::TooLarge;
-    return result;
-  }
+  ::close(fd_);
+  fd_ = -1;
+}
+
+OpenedFile::~OpenedFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+OpenedFile::OpenedFile(OpenedFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), status_(other.status_) {}
+
+int64_t OpenedFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
+  if (fd_ < 0) return -1;
+  ssize_t n;
+  do {
+    n = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+FileContents OpenedFile::ReadAll(uint64_t maxBytes) const {
+  FileContents result;
+  result.status = status_;
+  if (status_ != FileContents::Status::Read) return result;
   // Straight into a buffer of the file's size (one more byte to see the end at once); a
-  // file that grows meanwhile is read on in steps.
+  // file that grows meanwhile is read on in steps, up to maxBytes.
   size_t used = 0;
-  result.bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 8192);
+  result.bytes.resize(size_ > 0 ? static_cast<size_t>(size_) + 1 : 8192);
   for (;;) {
     if (used == result.bytes.size()) result.bytes.resize(result.bytes.size() * 2);
-    ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
+    const int64_t n = ReadAt(used, result.bytes.data() + used, result.bytes.size() - used);
+    if (n < 0 || used + static_cast<uint64_t>(n) > maxBytes) {
       result.bytes.clear();
-      result.status = FileContents::Status::Unreadable;
+      result.status = n < 0 ? FileContents::Status::Unreadable : FileContents::Status::TooLarge;
       return result;
     }
     if (n == 0) break;
     used += static_cast<size_t>(n);
   }
   result.bytes.resize(used);
-  result.status = FileContents::Status::Read;
   return result;
+}
+
+FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+  return OpenedFile(path, maxBytes).ReadAll(maxBytes);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

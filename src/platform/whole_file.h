@@ -16,6 +16,31 @@ struct FileContents {
 // A file larger than maxBytes is not read at all (TooLarge).
 FileContents ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
+// A regular file open for reading, closed with the object. Opening never waits (a FIFO
+// or a device in the file's place is Unreadable at once).
+class OpenedFile {
+ public:
+  // Status Read when it is open; a file larger than maxBytes is not opened (TooLarge).
+  OpenedFile(const std::string& path, uint64_t maxBytes);
+  ~OpenedFile();
+  OpenedFile(OpenedFile&& other) noexcept;
+  OpenedFile& operator=(OpenedFile&&) = delete;
+  OpenedFile(const OpenedFile&) = delete;
+
+  FileContents::Status Status() const { return status_; }
+  uint64_t Size() const { return size_; }  // when it was opened
+  // Up to `count` bytes from `offset`, as many as there are: 0 at the end, -1 on an error.
+  // Safe from several threads at once.
+  int64_t ReadAt(uint64_t offset, void* buffer, size_t count) const;
+  // The whole file (at most maxBytes, else TooLarge, nothing read).
+  FileContents ReadAll(uint64_t maxBytes) const;
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  FileContents::Status status_ = FileContents::Status::Missing;
+};
+
 // Writes bytes to a new file beside path, flushes it to disk and renames it over path,
 // so that either the previous file or the complete new one stands, never a mix. A
 // symbolic link at path is followed; an existing file keeps its permission bits.

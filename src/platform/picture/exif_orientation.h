@@ -13,14 +13,13 @@ namespace lumen::platform::picture {
 // valid tag.
 int ExifOrientation(const uint8_t* app1, size_t length);
 
-// The thumbnail a camera embeds in the first Exif block (IFD1's JPEGInterchangeFormat;
-// other APP1 segments, such as XMP, are passed over), as a range of the JPEG file's
-// bytes; empty when there is none or it points outside the file.
-struct EmbeddedThumbnail {
+// Where the thumbnail a camera embeds in an Exif block (IFD1's JPEGInterchangeFormat)
+// lies within the APP1 segment's data; empty when there is none or it points outside.
+struct ExifRange {
   size_t offset = 0, length = 0;
   bool Empty() const { return length == 0; }
 };
-EmbeddedThumbnail JpegEmbeddedThumbnail(const uint8_t* jpeg, size_t length);
+ExifRange ExifThumbnail(const uint8_t* app1, size_t length);
 
 // Orientations 5 to 8 swap width and height.
 constexpr bool SwapsAxes(int orientation) { return orientation >= 5 && orientation <= 8; }

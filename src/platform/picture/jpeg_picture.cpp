@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
+#include <jerror.h>
 #include <thread>
 #include <vector>
 
@@ -18,6 +19,11 @@ namespace {
 
 using gdi::StretchAxis;
 using gdi::StretchSource;
+
+struct Compressed {
+  std::string bytes;               // in memory,
+  std::optional<OpenedFile> file;  // or in the file
+};
 
 struct ErrorManager {
   jpeg_error_mgr base;
@@ -38,20 +44,77 @@ struct Header {
   int rawWidth = 0, rawHeight = 0;
   int orientation = 1;
   bool cmyk = false;
+  bool operator==(const Header&) const = default;
 };
+
+// libjpeg's source over an open file, read 64 KB at a time from where this decoder is,
+// so several decoders may read one file at once.
+struct FileSource {
+  jpeg_source_mgr manager;  // first: libjpeg's pointer to it is a pointer to the whole
+  const OpenedFile* file = nullptr;
+  uint64_t offset = 0;
+  JOCTET buffer[64 * 1024];
+};
+
+void StartReading(j_decompress_ptr) {}
+void StopReading(j_decompress_ptr) {}
+
+boolean FillBuffer(j_decompress_ptr info) {
+  auto* source = reinterpret_cast<FileSource*>(info->src);
+  int64_t n = source->file->ReadAt(source->offset, source->buffer, sizeof source->buffer);
+  if (n <= 0) {
+    // The end of a truncated file (or a read error): an end-of-image marker, as libjpeg's
+    // own sources insert; the picture stands as far as it came.
+    WARNMS(info, JWRN_JPEG_EOF);
+    source->buffer[0] = 0xFF;
+    source->buffer[1] = JPEG_EOI;
+    n = 2;
+  } else {
+    source->offset += static_cast<uint64_t>(n);
+  }
+  source->manager.next_input_byte = source->buffer;
+  source->manager.bytes_in_buffer = static_cast<size_t>(n);
+  return TRUE;
+}
+
+void SkipBytes(j_decompress_ptr info, long count) {
+  auto* source = reinterpret_cast<FileSource*>(info->src);
+  if (count <= 0) return;
+  if (static_cast<size_t>(count) <= source->manager.bytes_in_buffer) {
+    source->manager.next_input_byte += count;
+    source->manager.bytes_in_buffer -= static_cast<size_t>(count);
+    return;
+  }
+  source->offset += static_cast<uint64_t>(count) - source->manager.bytes_in_buffer;
+  source->manager.bytes_in_buffer = 0;
+}
 
 // One decompressor over the compressed bytes. Every libjpeg call goes through Run(), so
 // a fatal error comes back as false and never crosses C++ frames.
 class Decoder {
  public:
-  Decoder(const uint8_t* data, size_t size) {
+  explicit Decoder(const Compressed& compressed) {
     info_.err = jpeg_std_error(&errors_.base);
     errors_.base.error_exit = OnFatalError;
     errors_.base.emit_message = OnMessage;
     errors_.message[0] = '\0';
     jpeg_create_decompress(&info_);
     info_.mem->max_memory_to_use = kMaxDecodedBytes;  // bounds progressive files' buffers
-    jpeg_mem_src(&info_, data, static_cast<unsigned long>(size));
+    if (compressed.file) {
+      file_.reset(new FileSource);  // the buffer left as it is: it is filled before it is read
+      file_->file = &*compressed.file;
+      file_->manager.next_input_byte = nullptr;
+      file_->manager.bytes_in_buffer = 0;
+      file_->manager.init_source = StartReading;
+      file_->manager.fill_input_buffer = FillBuffer;
+      file_->manager.skip_input_data = SkipBytes;
+      file_->manager.resync_to_restart = jpeg_resync_to_restart;
+      file_->manager.term_source = StopReading;
+      info_.src = &file_->manager;
+    } else {
+      jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(compressed.bytes.data()),
+                   static_cast<unsigned long>(compressed.bytes.size()));
+    }
   }
   ~Decoder() { jpeg_destroy_decompress(&info_); }
   Decoder(const Decoder&) = delete;
@@ -69,19 +132,25 @@ class Decoder {
  private:
   jpeg_decompress_struct info_{};
   ErrorManager errors_{};
+  std::unique_ptr<FileSource> file_;
 };
 
-bool ReadHeader(Decoder& decoder, Header& header) {
+// The header, and the camera's thumbnail when asked for (its JPEG bytes, or nothing).
+bool ReadHeader(Decoder& decoder, Header& header, std::string* cameraThumbnail = nullptr) {
   return decoder.Run([&](jpeg_decompress_struct& info) {
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&info, TRUE);
     header.rawWidth = static_cast<int>(info.image_width);
     header.rawHeight = static_cast<int>(info.image_height);
     header.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    // The first APP1 that holds Exif (an XMP APP1 may come before it), as for thumbnails.
+    // The first APP1 that holds Exif (an XMP APP1 may come before it).
     for (jpeg_saved_marker_ptr m = info.marker_list; m != nullptr; m = m->next) {
       if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
         header.orientation = ExifOrientation(m->data, m->data_length);
+        if (cameraThumbnail != nullptr) {
+          const ExifRange range = ExifThumbnail(m->data, m->data_length);
+          cameraThumbnail->assign(reinterpret_cast<const char*>(m->data) + range.offset, range.length);
+        }
         break;
       }
     }
@@ -90,26 +159,34 @@ bool ReadHeader(Decoder& decoder, Header& header) {
 
 class JpegPicture : public Picture {
  public:
-  JpegPicture(std::string bytes, const Header& header)
+  JpegPicture(Compressed compressed, const Header& header, std::string cameraThumbnail)
       : Picture(SwapsAxes(header.orientation) ? header.rawHeight : header.rawWidth,
                 SwapsAxes(header.orientation) ? header.rawWidth : header.rawHeight),
-        bytes_(std::move(bytes)),
-        header_(header) {}
+        compressed_(std::move(compressed)),
+        header_(header),
+        cameraThumbnail_(std::move(cameraThumbnail)) {}
 
   bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts) const override;
   std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const override;
   std::unique_ptr<Picture> CameraThumbnail() const override;
 
  private:
-  const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(bytes_.data()); }
+  // A decompressor with the header read, the same as when the picture was opened (a file
+  // rewritten in place since then is a failed decoding, not a misread one).
+  bool Reopen(Decoder& decoder) const {
+    Header header;
+    return ReadHeader(decoder, header) && header.rawWidth == header_.rawWidth &&
+           header.rawHeight == header_.rawHeight && header.cmyk == header_.cmyk;
+  }
 
   // The stored pixel an upright pixel comes from.
   void RawFromUpright(int ux, int uy, int& rx, int& ry) const {
     StoredFromUpright(header_.orientation, header_.rawWidth, header_.rawHeight, ux, uy, rx, ry);
   }
 
-  std::string bytes_;
+  Compressed compressed_;
   Header header_;
+  std::string cameraThumbnail_;  // its JPEG bytes; empty when there is none
 };
 
 uint32_t PixelFromCmyk(const JSAMPLE* p) {
@@ -118,14 +195,17 @@ uint32_t PixelFromCmyk(const JSAMPLE* p) {
   return 0xFF000000u | (p[0] * k / 255) << 16 | (p[1] * k / 255) << 8 | (p[2] * k / 255);
 }
 
-// The picture over the bytes once its header is read and its size is within the limit.
-// `orientation` 0 keeps the file's own.
-std::unique_ptr<JpegPicture> Open(std::string bytes, std::string& error, int orientation = 0) {
-  Decoder decoder(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+// The picture once its header is read and its size is within the limit. `orientation` 0
+// keeps the file's own.
+std::unique_ptr<JpegPicture> Open(Compressed compressed, std::string& error, int orientation = 0) {
   Header header;
-  if (!ReadHeader(decoder, header)) {
-    error = std::string("not a readable JPEG: ") + decoder.Error();
-    return nullptr;
+  std::string cameraThumbnail;
+  {
+    Decoder decoder(compressed);
+    if (!ReadHeader(decoder, header, &cameraThumbnail)) {
+      error = std::string("not a readable JPEG: ") + decoder.Error();
+      return nullptr;
+    }
   }
   uint64_t decoded = uint64_t(header.rawWidth) * uint64_t(header.rawHeight) * 4;
   if (header.rawWidth <= 0 || header.rawHeight <= 0 || decoded > kMaxDecodedBytes) {
@@ -134,15 +214,14 @@ std::unique_ptr<JpegPicture> Open(std::string bytes, std::string& error, int ori
     return nullptr;
   }
   if (orientation != 0) header.orientation = orientation;
-  return std::make_unique<JpegPicture>(std::move(bytes), header);
+  return std::make_unique<JpegPicture>(std::move(compressed), header, std::move(cameraThumbnail));
 }
 
 std::unique_ptr<Picture> JpegPicture::CameraThumbnail() const {
-  const EmbeddedThumbnail embedded = JpegEmbeddedThumbnail(Data(), bytes_.size());
-  if (embedded.Empty()) return nullptr;
+  if (cameraThumbnail_.empty()) return nullptr;
   std::string error;
   // It has no Exif block of its own: it stands as its picture does.
-  return Open(bytes_.substr(embedded.offset, embedded.length), error, header_.orientation);
+  return Open(Compressed{cameraThumbnail_, std::nullopt}, error, header_.orientation);
 }
 
 bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts) const {
@@ -179,9 +258,9 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
 
   // Decodes the stored rows lines[begin, end) need, with a decompressor of its own.
   auto decodeLines = [&](size_t begin, size_t end) {
-    Decoder decoder(Data(), bytes_.size());
-    Header header;
-    if (!ReadHeader(decoder, header)) return false;
+    Decoder decoder(compressed_);
+    if (!Reopen(decoder)) return false;
+    const Header& header = header_;
     std::vector<JSAMPLE> row(static_cast<size_t>(header.rawWidth) * 4);
     size_t next = begin;
     return decoder.Run([&](jpeg_decompress_struct& info) {
@@ -251,12 +330,12 @@ gdi::Surface Upright(gdi::Surface stored, int orientation) {
 }
 
 std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& error) const {
-  Decoder decoder(Data(), bytes_.size());
-  Header header;
-  if (!ReadHeader(decoder, header)) {
+  Decoder decoder(compressed_);
+  if (!Reopen(decoder)) {
     error = std::string("not a readable JPEG: ") + decoder.Error();
     return std::nullopt;
   }
+  const Header& header = header_;
   // libjpeg-turbo scales by n/8 while it decodes: the smallest n that still reaches the size.
   const int longSide = std::max(header.rawWidth, header.rawHeight);
   int eighths = 8;
@@ -299,6 +378,12 @@ std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& er
 
 }  // namespace
 
-std::unique_ptr<Picture> OpenJpeg(std::string bytes, std::string& error) { return Open(std::move(bytes), error); }
+std::unique_ptr<Picture> OpenJpeg(std::string bytes, std::string& error) {
+  return Open(Compressed{std::move(bytes), std::nullopt}, error);
+}
+
+std::unique_ptr<Picture> OpenJpeg(OpenedFile file, std::string& error) {
+  return Open(Compressed{{}, std::move(file)}, error);
+}
 
 }  // namespace lumen::platform::picture

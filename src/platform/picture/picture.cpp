@@ -71,13 +71,25 @@ LoadedPicture LoadPictureFromBytes(std::string bytes) {
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture result;
   // No picture LoadPicture decodes needs a file larger than its decoded limit.
-  FileContents file = ReadWholeFile(path, kMaxDecodedBytes);
-  if (file.status != FileContents::Status::Read) {
-    result.error = (file.status == FileContents::Status::TooLarge ? "too large to be a picture: " : "cannot read ") + path;
+  OpenedFile file(path, kMaxDecodedBytes);
+  if (file.Status() != FileContents::Status::Read) {
+    result.error = (file.Status() == FileContents::Status::TooLarge ? "too large to be a picture: " : "cannot read ") + path;
     return result;
   }
-  // By content, not by name: a ".jpg" holding a BMP still loads.
-  result = LoadPictureFromBytes(std::move(file.bytes));
+  // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG is read from the
+  // file as it is decoded; anything else whole.
+  std::string start(3, '\0');
+  start.resize(static_cast<size_t>(std::max<int64_t>(0, file.ReadAt(0, start.data(), start.size()))));
+  if (LooksLikeJpeg(start)) {
+    result.picture = OpenJpeg(std::move(file), result.error);
+  } else {
+    FileContents contents = file.ReadAll(kMaxDecodedBytes);
+    if (contents.status == FileContents::Status::Read) {
+      result = LoadPictureFromBytes(std::move(contents.bytes));
+    } else {
+      result.error = "cannot read the file";
+    }
+  }
   if (!result.picture) result.error = path + ": " + result.error;
   return result;
 }

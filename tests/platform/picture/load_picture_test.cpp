@@ -4,6 +4,7 @@
 #include <QTransform>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/gdi/gdi.h"
 #include "platform/picture/exif_orientation.h"
@@ -152,12 +153,43 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   // 600 MiB (sparse: it takes no disk): refused before a byte of it is read.
   test::WriteBytes(folder / "big.jpg", test::MakeJpeg(16, 16));
   std::filesystem::resize_file(folder / "big.jpg", 600ull << 20);
-  for (const char* name : {"bomb.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
+  // A BMP whose header claims 12000 x 12000 pixels: judged by the header, not allocated.
+  QImage small(2, 2, QImage::Format_RGB32);
+  small.save(QString::fromStdString(folder / "bomb.bmp"), "BMP");
+  std::string bmp = test::ReadBytes(folder / "bomb.bmp");
+  for (int at : {18, 22}) bmp.replace(at, 4, std::string("\xE0\x2E\0\0", 4));
+  test::WriteBytes(folder / "bomb.bmp", bmp);
+  ASSERT_EQ(::mkfifo((folder / "fifo.jpg").c_str(), 0600), 0);  // must not hang
+  for (const char* name : {"bomb.jpg", "bomb.bmp", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
     LoadedPicture loaded = LoadPicture(folder / name);
     EXPECT_FALSE(loaded.picture) << name;
     EXPECT_FALSE(loaded.error.empty()) << name;
   }
   EXPECT_EQ(LoadPicture(folder / "big.jpg").error, "too large to be a picture: " + folder / "big.jpg");
+  EXPECT_EQ(LoadPicture(folder / "bomb.bmp").error,
+            folder / "bomb.bmp" + ": a picture of 12000 x 12000 pixels is larger than LumenShow decodes");
+}
+
+TEST(LoadPicture, AFileChangedAfterOpeningIsDrawnAsItWasOrNotAtAll) {
+  test::TempFolder folder;
+  const std::string large = test::MakeJpeg(64, 48), small = test::MakeJpeg(32, 24);
+  // Replaced by a rename, as editors and sync tools do: what was opened is drawn.
+  test::WriteBytes(folder / "a.jpg", large);
+  LoadedPicture replaced = LoadPicture(folder / "a.jpg");
+  ASSERT_TRUE(replaced.picture) << replaced.error;
+  test::WriteBytes(folder / "new.jpg", small);
+  std::filesystem::rename(folder / "new.jpg", folder / "a.jpg");
+  Surface drawn(64, 48);
+  ASSERT_TRUE(replaced.picture->StretchTo(drawn, 0, 0, 64, 48));
+  ExpectSame(drawn, test::DecodeWhole(large));
+  // Rewritten in place with a smaller picture: a failed drawing, never a misread one.
+  test::WriteBytes(folder / "b.jpg", large);
+  LoadedPicture rewritten = LoadPicture(folder / "b.jpg");
+  ASSERT_TRUE(rewritten.picture) << rewritten.error;
+  test::WriteBytes(folder / "b.jpg", small);
+  EXPECT_FALSE(rewritten.picture->StretchTo(drawn, 0, 0, 64, 48));
+  std::string error;
+  EXPECT_FALSE(rewritten.picture->Decode(0, error));
 }
 
 TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
