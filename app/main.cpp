@@ -1,11 +1,14 @@
 // lumenshow: the main window without arguments, otherwise a subcommand.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/subcommands.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   if (argc < 2) return lumen::app::RunMainWindow(argc, argv);
 
   const std::string command = argv[1];
@@ -21,4 +24,17 @@ int main(int argc, char** argv) {
   std::cerr << "lumenshow: unknown subcommand '" << command
             << "' (available: slideshow, browse, settings, order, bgm, frames, gallery, thumbnails; no arguments opens the main window)\n";
   return lumen::app::kBadArguments;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // What the system refuses (memory, a thread, a file system call) ends a command with one
+  // line and status 1, never with an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "lumenshow: " << (argc >= 2 ? std::string(argv[1]) + ": " : "") << error.what() << "\n";
+    return 1;
+  }
 }

@@ -18,7 +18,10 @@ bool WritePngFile(const QImage& image, const std::string& path, int quality) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (!image.save(&buffer, "PNG", quality)) return false;
-  return platform::WriteWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  if (platform::WriteWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) return true;
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);  // a part of a picture is no picture
+  return false;
 }
 
 }  // namespace lumen::app

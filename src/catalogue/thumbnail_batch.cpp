@@ -1,5 +1,7 @@
 #include "catalogue/thumbnail_batch.h"
 
+#include "platform/guarded.h"
+
 namespace lumen::catalogue {
 namespace {
 
@@ -19,7 +21,11 @@ ThumbnailBatch::ThumbnailBatch(std::vector<std::string> paths, int box, COLORREF
       done_(paths_.size(), 0) {
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(1, paths_.size())));
-  for (unsigned i = 0; i < workers && !paths_.empty(); ++i) workers_.emplace_back(&ThumbnailBatch::Work, this);
+  for (unsigned i = 0; i < workers && !paths_.empty(); ++i) {
+    auto worker = platform::TryStartThread(&ThumbnailBatch::Work, this);
+    if (!worker) break;  // fewer workers; with none, TakeNext makes each one itself
+    workers_.push_back(std::move(*worker));
+  }
 }
 
 ThumbnailBatch::~ThumbnailBatch() {
@@ -38,8 +44,7 @@ void ThumbnailBatch::Work() {
       changed_.wait(lock, [&] { return abandoned_ || index < next_ + kReadAhead; });
       if (abandoned_) return;
     }
-    int width = box_, height = box_;
-    PictureObject picture = LoadPictureScaled(token_, paths_[index], width, height, background_, true, nullptr, cache_);
+    PictureObject picture = Make(index);
     {
       std::lock_guard lock(mutex_);
       pictures_[index] = std::move(picture);
@@ -49,9 +54,21 @@ void ThumbnailBatch::Work() {
   }
 }
 
+PictureObject ThumbnailBatch::Make(size_t index) const {
+  int width = box_, height = box_;
+  return platform::Guarded("thumbnail of " + paths_[index], [&] {
+           return LoadPictureScaled(token_, paths_[index], width, height, background_, true, nullptr, cache_);
+         }).value_or(nullptr);
+}
+
 bool ThumbnailBatch::TakeNext(Result& out, std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   if (next_ >= paths_.size()) return false;
+  if (workers_.empty()) {
+    out.index = next_;
+    out.picture = Make(next_++);
+    return true;
+  }
   if (!changed_.wait_for(lock, timeout, [&] { return done_[next_] != 0; })) return false;
   out.index = next_;
   out.picture = std::move(pictures_[next_]);

@@ -38,6 +38,7 @@ class ThumbnailBatch {
 
  private:
   void Work();
+  PictureObject Make(size_t index) const;  // the thumbnail; null when it fails
 
   const std::vector<std::string> paths_;
   const int box_;

@@ -160,11 +160,17 @@ std::string_view CutCp932(std::string_view bytes, size_t maxBytes) {
   return bytes.substr(0, i);
 }
 
+FileContents ReadProfileFile(const std::string& fileName) {
+  FileContents file = ReadWholeFile(fileName, kMaxProfileBytes);
+  if (file.status == FileContents::Status::Missing) file.status = FileContents::Status::Read;  // empty
+  return file;
+}
+
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, size_t bufferSize,
                                     const std::string& fileName) {
   if (bufferSize == 0) return {};
-  FileContents file = ReadWholeFile(fileName);
+  FileContents file = ReadProfileFile(fileName);
   std::optional<std::string> value;
   if (file.status == FileContents::Status::Read) {
     value = ProfileDocument(file.bytes).Get(section, key);
@@ -176,8 +182,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& fileName) {
-  FileContents file = ReadWholeFile(fileName);
-  if (file.status == FileContents::Status::Unreadable) return false;
+  FileContents file = ReadProfileFile(fileName);
+  if (file.status != FileContents::Status::Read) return false;
   ProfileDocument document(file.bytes);
   document.Set(section, key, value);
   return ReplaceFileAtomically(fileName, document.Serialize());

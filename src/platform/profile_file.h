@@ -13,12 +13,23 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/whole_file.h"
+
 namespace lumen::platform {
+
+// A settings file is a few hundred bytes; one over this is no settings file of ours: it
+// is read as missing and never written over.
+inline constexpr uint64_t kMaxProfileBytes = 1 << 20;
+
+// The profile file's bytes as far as they may be kept and rewritten: Read (possibly
+// missing, then empty), or a status saying why not.
+FileContents ReadProfileFile(const std::string& fileName);
 
 class ProfileDocument {
  public:
@@ -60,7 +71,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 // WritePrivateProfileString: creates the file and the section when needed. The file is
 // replaced atomically. Returns false, leaving the file as it was, when it exists but
-// cannot be read or the new contents cannot be written.
+// cannot be read (or is larger than kMaxProfileBytes) or the new contents cannot be
+// written.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& fileName);
 

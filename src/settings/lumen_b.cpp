@@ -86,9 +86,9 @@ bool SaveSettings(Settings& s, std::string_view trackBoxText, const std::string&
     s.BgmRepeat = 0;
   }
 
-  platform::FileContents old = platform::ReadWholeFile(iniPath);
+  platform::FileContents old = platform::ReadProfileFile(iniPath);
   // Saving over a file we could not read would lose its foreign lines: leave it alone.
-  if (old.status == platform::FileContents::Status::Unreadable) return false;
+  if (old.status != platform::FileContents::Status::Read) return false;
   platform::ProfileDocument document(old.bytes);
   for (const SettingKey& entry : kSettingKeys) {
     WriteIniValue(kIniSection, entry.iniKey, StoredText(s, entry), document);

@@ -2,13 +2,19 @@
 
 #include <algorithm>
 
+#include "platform/guarded.h"
+
 namespace lumen::slideshow {
 
 PagePreparer::PagePreparer(const PageBox& page, int workers, int partsWhenWaiting)
     : page_(page),
       partsWhenWaiting_(partsWhenWaiting > 0 ? partsWhenWaiting
                                              : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u))) {
-  for (int i = 0; i < workers; ++i) workers_.emplace_back(&PagePreparer::Work, this);
+  for (int i = 0; i < workers; ++i) {
+    auto worker = platform::TryStartThread(&PagePreparer::Work, this);
+    if (!worker) break;  // fewer ahead; with none, Get fits each picture itself
+    workers_.push_back(std::move(*worker));
+  }
 }
 
 PagePreparer::~PagePreparer() {
@@ -29,7 +35,7 @@ std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) 
   lock.unlock();
   // The turn waits for it: every core decodes a share (the workers, if any, are idle or
   // busy with pictures the turn does not need).
-  auto fitted = RenderFitted(path, page_, partsWhenWaiting_);
+  auto fitted = Fit(path, partsWhenWaiting_);
   lock.lock();
   entries_[path] = Entry{true, fitted};
   return fitted;
@@ -59,6 +65,10 @@ void PagePreparer::WaitUntilIdle() {
   changed_.wait(lock, [&] { return queue_.empty() && working_.empty(); });
 }
 
+std::shared_ptr<const FittedPicture> PagePreparer::Fit(const std::string& path, int parts) const {
+  return platform::Guarded("cannot show " + path, [&] { return RenderFitted(path, page_, parts); }).value_or(nullptr);
+}
+
 void PagePreparer::Work() {
   std::unique_lock lock(mutex_);
   while (true) {
@@ -68,7 +78,7 @@ void PagePreparer::Work() {
     queue_.pop_front();
     working_.insert(path);
     lock.unlock();
-    auto fitted = RenderFitted(path, page_);
+    auto fitted = Fit(path, 1);
     lock.lock();
     entries_[path] = Entry{true, fitted};
     working_.erase(path);

@@ -41,6 +41,8 @@ class PagePreparer {
     std::shared_ptr<const FittedPicture> fitted;
   };
   void Work();
+  // The fitted picture; null when it cannot be loaded (or the system refused memory).
+  std::shared_ptr<const FittedPicture> Fit(const std::string& path, int parts) const;
 
   const PageBox page_;
   const int partsWhenWaiting_;

@@ -147,11 +147,16 @@ TEST(Cli, AnOutputThatCannotBeWrittenIsReportedNotACrash) {
                               true, "XDG_CACHE_HOME='" + home / "cache" + "'");
     EXPECT_EQ(run.status, 2) << command << ": " << run.out;
   }
-  // Files may grow to 512 bytes only: the disk is full for every thumbnail.
-  RunResult full = Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "t" + "'", true,
-                             "trap '' XFSZ; ulimit -f 1; XDG_CACHE_HOME='" + home / "cache" + "'");
-  EXPECT_EQ(full.status, 1) << full.out;
-  EXPECT_NE(full.out.find("cannot write"), std::string::npos) << full.out;
+  // Files may grow to 512 bytes only: the disk is full for every picture written, and
+  // what could not be written whole is not left behind.
+  for (const char* command : {"frames", "thumbnails"}) {
+    const std::string folder = out / command;
+    RunResult full = Lumenshow(home.path(), std::string(command) + " '" + pictures.path() + "' --out '" + folder + "'",
+                               true, "trap '' XFSZ; ulimit -f 1; XDG_CACHE_HOME='" + home / "cache" + "'");
+    EXPECT_EQ(full.status, 1) << command << ": " << full.out;
+    EXPECT_NE(full.out.find("cannot write"), std::string::npos) << full.out;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << command;
+  }
 }
 
 TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {

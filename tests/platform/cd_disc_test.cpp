@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/audio_fixtures.h"
 #include "support/temp_folder.h"
@@ -39,6 +40,17 @@ TEST(CdDisc, ReadsTheTracksOfACueImageAndItsLittleEndianSamples) {
   ::unsetenv("LUMENSHOW_CDROM");
   ASSERT_NE(broken, nullptr);  // the "drive" is there, the disc is not
   EXPECT_EQ(broken->Media(), mci::CdMedia::NoDisc);
+
+  // A FILE line and no track; a FIFO in the image's place (it must not hang).
+  test::WriteBytes(folder / "empty.cue", "FILE \"disc.bin\" BINARY\n");
+  ASSERT_EQ(::mkfifo((folder / "fifo.cue").c_str(), 0600), 0);
+  for (const char* name : {"empty.cue", "fifo.cue"}) {
+    ::setenv("LUMENSHOW_CDROM", (folder / name).c_str(), 1);
+    auto none = CdDisc::OpenDefault();
+    ::unsetenv("LUMENSHOW_CDROM");
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none->Media(), mci::CdMedia::NoDisc) << name;
+  }
 }
 
 }  // namespace

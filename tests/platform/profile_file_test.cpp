@@ -102,6 +102,13 @@ TEST(ProfileFile, WritingCreatesTheFileAndKeepsForeignLines) {
   WriteBytes(ini, ";c\n[Section]\nk=1\nother=2\n");
   ASSERT_TRUE(WritePrivateProfileString("Section", "K", "9", ini));
   EXPECT_EQ(ReadBytes(ini), ";c\n[Section]\nK=9\nother=2\n");
+
+  // Larger than any settings file: read as missing, and never written over.
+  const std::string huge = "[Section]\nk=1\n" + std::string(1 << 20, ';');
+  WriteBytes(ini, huge);
+  EXPECT_EQ(GetPrivateProfileString("Section", "k", "default", 256, ini), "default");
+  EXPECT_FALSE(WritePrivateProfileString("Section", "k", "2", ini));
+  EXPECT_EQ(ReadBytes(ini), huge);
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <QMetaObject>
 
+#include "platform/guarded.h"
+
 namespace lumen::catalogue {
 
 ThumbnailIcons::ThumbnailIcons(QObject* parent, size_t budget)
     : QObject(parent), budget_(std::max<size_t>(budget, 1)), blank_(40, 40, QImage::Format_RGB32) {
   blank_.fill(Qt::white);
-  loaderThread_ = std::thread(&ThumbnailIcons::Load, this);
+  // Without a thread of its own the icons stay blank: the list still works.
+  if (auto thread = platform::TryStartThread(&ThumbnailIcons::Load, this)) loaderThread_ = std::move(*thread);
 }
 
 ThumbnailIcons::~ThumbnailIcons() {
@@ -16,7 +19,7 @@ ThumbnailIcons::~ThumbnailIcons() {
     stopping_ = true;
   }
   wanted_.notify_all();
-  loaderThread_.join();
+  if (loaderThread_.joinable()) loaderThread_.join();
 }
 
 void ThumbnailIcons::Reset(std::vector<std::string> paths, Loader loader) {
@@ -85,7 +88,8 @@ void ThumbnailIcons::Load() {
     const unsigned generation = generation_;
     const Loader loader = loader_;
     lock.unlock();
-    QImage icon = loader ? loader(path) : QImage();
+    QImage icon = loader ? platform::Guarded("thumbnail of " + path, [&] { return loader(path); }).value_or(QImage())
+                         : QImage();
     // Back on the window's thread; an icon of an earlier fill is dropped there.
     QMetaObject::invokeMethod(
         this,

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <endian.h>
+#include <sys/stat.h>
 
 #include "platform/ascii_text.h"
 #include "platform/debug_log.h"
@@ -25,6 +26,9 @@ void LogFromLibcdio(cdio_log_level_t level, const char message[]) {
 
 CdIo_t* OpenSource(const std::string& source, bool isImage) {
   if (!isImage) return cdio_open(source.c_str(), DRIVER_DEVICE);
+  // libcdio would wait forever opening a FIFO in an image's place.
+  struct stat st {};
+  if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
   if (EndsWithNoCase(source, ".cue")) return cdio_open_cue(source.c_str());
   if (EndsWithNoCase(source, ".toc")) return cdio_open_cdrdao(source.c_str());
   if (EndsWithNoCase(source, ".nrg")) return cdio_open_nrg(source.c_str());

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/debug_log.h"
+#include "platform/guarded.h"
 
 namespace lumen::platform::audio {
 namespace {
@@ -37,8 +38,10 @@ bool CdPlayer::Play(int32_t from, int32_t to) {
   startSector_ = from;
   framesPlayed_ = 0;
   paused_ = false;
+  auto reader = TryStartThread(&CdPlayer::ReadAhead, this);
+  if (!reader) return false;
+  reader_ = std::move(*reader);
   sounding_ = true;
-  reader_ = std::thread(&CdPlayer::ReadAhead, this);
   AudioOutput::Instance().Attach(this);
   return true;
 }

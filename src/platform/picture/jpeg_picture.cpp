@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/gdi/stretch_map.h"
+#include "platform/guarded.h"
 #include "platform/picture/exif_orientation.h"
 
 namespace lumen::platform::picture {
@@ -304,11 +305,19 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
   }
   bounds.push_back(lines.size());
   std::vector<char> decoded(bounds.size() - 1, 0);
+  auto decodePart = [&](size_t p) {
+    decoded[p] = Guarded("decoding a JPEG", [&] { return decodeLines(bounds[p], bounds[p + 1]); }).value_or(false);
+  };
   std::vector<std::thread> helpers;
+  std::vector<size_t> here{0};  // the parts no thread could be started for are decoded here
   for (size_t p = 1; p + 1 < bounds.size(); ++p) {
-    helpers.emplace_back([&, p] { decoded[p] = decodeLines(bounds[p], bounds[p + 1]); });
+    if (auto helper = TryStartThread(decodePart, p)) {
+      helpers.push_back(std::move(*helper));
+    } else {
+      here.push_back(p);
+    }
   }
-  decoded[0] = decodeLines(bounds[0], bounds[1]);
+  for (size_t p : here) decodePart(p);
   for (std::thread& helper : helpers) helper.join();
   return std::all_of(decoded.begin(), decoded.end(), [](char ok) { return ok != 0; });
 }
