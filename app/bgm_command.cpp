@@ -84,7 +84,7 @@ void RunTimers(music::ShowMusic& show, std::chrono::milliseconds duration) {
 
 int RunBgm(const std::vector<std::string>& args) {
   std::string error;
-  auto options = ParseCommandOptions(args, {"--ini", "--seconds"}, error);
+  auto options = ParseCommandOptions(args, "bgm", error);
   if (!options) return BadArguments("bgm", error);
   if (!options->positional.empty()) {
     return BadArguments("bgm", "unexpected argument '" + options->positional.front() + "'");

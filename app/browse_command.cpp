@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
+#include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/subcommands.h"
 #include "catalogue/widgets/catalogue_views.h"
 #include "mainwindow/picture_list.h"
@@ -10,17 +12,15 @@
 namespace lumen::app {
 
 int RunBrowse(int argc, char** argv, const std::vector<std::string>& args) {
-  std::vector<std::string> words;
-  bool details = false;
-  for (const std::string& word : args) (word == "--details" ? details = true : (words.push_back(word), false));
   std::string error;
-  auto options = ParseCommandOptions(words, {}, error);
+  auto options = ParseCommandOptions(args, "browse", error);
   if (!options) return BadArguments("browse", error);
-  if (options->positional.size() != 1) return BadArguments("browse", "usage: lumenshow browse DIR [--details]");
+  if (options->positional.size() != 1) return BadArguments("browse", UsageLine("browse"));
   const std::string& folder = options->positional.front();
   auto names = mainwindow::ListPictureFiles(folder);
   if (!names) return BadArguments("browse", "cannot list the folder '" + folder + "'");
 
+  ExpectDisplay();
   QApplication application(argc, argv);
   catalogue::ThumbnailCache cache = catalogue::ThumbnailCache::ForUser();
   QWidget window;
@@ -35,7 +35,7 @@ int RunBrowse(int argc, char** argv, const std::vector<std::string>& args) {
   views->SetThumbnailCache(&cache);
   views->SetFolder(folder, *names);
   window.show();
-  if (details) {
+  if (options->Has("--details")) {
     views->ListView1()->hide();
     views->ListView2()->show();
     views->ListView2_Set();

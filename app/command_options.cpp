@@ -1,36 +1,11 @@
 #include "app/command_options.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include "platform/program_folder.h"
 #include "settings/numeric_text.h"
 
 namespace lumen::app {
-
-std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args,
-                                                  std::initializer_list<const char*> withValue,
-                                                  std::string& error) {
-  CommandOptions options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    bool takesValue = std::any_of(withValue.begin(), withValue.end(),
-                                  [&](const char* name) { return word == name; });
-    if (takesValue) {
-      if (i + 1 == args.size()) {
-        error = word + " needs a value";
-        return std::nullopt;
-      }
-      options.values[word] = args[++i];
-    } else if (word.starts_with("--")) {
-      error = "unknown option '" + word + "'";
-      return std::nullopt;
-    } else {
-      options.positional.push_back(word);
-    }
-  }
-  return options;
-}
 
 settings::Settings LoadSettingsFor(const CommandOptions& options) {
   const std::string* ini = options.Value("--ini");

@@ -1,9 +1,9 @@
 // The words after a subcommand's name: options with a value, and the rest.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,18 +17,15 @@ inline constexpr int kBadArguments = 2;
 struct CommandOptions {
   std::vector<std::string> positional;
   std::map<std::string, std::string> values;  // "--ini" -> "FILE"
+  std::set<std::string> flags;                // "--details"
+
+  bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
 
   const std::string* Value(const std::string& option) const {
     auto found = values.find(option);
     return found == values.end() ? nullptr : &found->second;
   }
 };
-
-// Reads the options named in withValue (each followed by its value); any other word
-// starting with "--" is an error, written to error.
-std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args,
-                                                  std::initializer_list<const char*> withValue,
-                                                  std::string& error);
 
 // The saved settings, from --ini FILE when given, else from the program folder's INI.
 settings::Settings LoadSettingsFor(const CommandOptions& options);

@@ -36,22 +36,10 @@ bool ParseScreen(const std::string& text, slideshow::PixelSize& size) {
 }  // namespace
 
 int RunFrames(const std::vector<std::string>& args) {
-  const std::string usage =
-      "usage: lumenshow frames DIR --out OUTDIR [--screen WxH] [--scale S] [--maximized] [--keys KEYS] [--seed N] "
-      "[--ini FILE]";
-  std::vector<std::string> words;
-  bool maximized = false;
-  for (const std::string& word : args) {
-    if (word == "--maximized") {
-      maximized = true;
-    } else {
-      words.push_back(word);
-    }
-  }
   std::string error;
-  auto options = ParseCommandOptions(words, {"--out", "--screen", "--scale", "--keys", "--seed", "--ini"}, error);
+  auto options = ParseCommandOptions(args, "frames", error);
   if (!options) return BadArguments("frames", error);
-  if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", usage);
+  if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", UsageLine("frames"));
   slideshow::PixelSize screen{1920, 1080};
   if (const std::string* text = options->Value("--screen"); text && !ParseScreen(*text, screen)) {
     return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
@@ -78,7 +66,7 @@ int RunFrames(const std::vector<std::string>& args) {
     return BadArguments("frames", "cannot create the folder '" + outFolder + "'");
   }
 
-  slideshow::VirtualScreen host(screen, maximized, scale);
+  slideshow::VirtualScreen host(screen, options->Has("--maximized"), scale);
   slideshow::Lumen_S show(host, saved, data, nullptr);
   host.Attach(&show);
   int written = 0;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/output_files.h"
+#include "app/command_line.h"
 #include "app/subcommands.h"
 #include "controls/widgets/lumen_button_widget.h"
 #include "controls/widgets/lumen_scrollbar_widget.h"
@@ -60,10 +61,10 @@ QImage ScrollBarImage(int style, const std::string& state) {
 
 int RunGallery(int argc, char** argv, const std::vector<std::string>& args) {
   std::string error;
-  auto options = ParseCommandOptions(args, {"--out"}, error);
+  auto options = ParseCommandOptions(args, "gallery", error);
   if (!options) return BadArguments("gallery", error);
   if (!options->positional.empty() || options->Value("--out") == nullptr) {
-    return BadArguments("gallery", "usage: lumenshow gallery --out OUTDIR");
+    return BadArguments("gallery", UsageLine("gallery"));
   }
   const std::string folder = *options->Value("--out");
   if (!MakeOutputFolder(folder)) return BadArguments("gallery", "cannot create '" + folder + "'");

@@ -9,21 +9,40 @@
 namespace {
 
 int Run(int argc, char** argv) {
-  if (argc < 2) return lumen::app::RunMainWindow(argc, argv);
+  using namespace lumen::app;
+  if (argc < 2) return RunMainWindow(argc, argv);
 
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
-  if (command == "settings") return lumen::app::RunSettings(args);
-  if (command == "order") return lumen::app::RunOrder(args);
-  if (command == "bgm") return lumen::app::RunBgm(args);
-  if (command == "frames") return lumen::app::RunFrames(args);
-  if (command == "thumbnails") return lumen::app::RunThumbnails(args);
-  if (command == "slideshow") return lumen::app::RunSlideshow(argc, argv, args);
-  if (command == "gallery") return lumen::app::RunGallery(argc, argv, args);
-  if (command == "browse") return lumen::app::RunBrowse(argc, argv, args);
-  std::cerr << "lumenshow: unknown subcommand '" << command
-            << "' (available: slideshow, browse, settings, order, bgm, frames, gallery, thumbnails; no arguments opens the main window)\n";
-  return lumen::app::kBadArguments;
+  if (command == "--help" || command == "-h") {
+    std::cout << ProgramHelp();
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "lumenshow " LUMENSHOW_VERSION "\n";
+    return 0;
+  }
+  const SubcommandSpec* spec = FindSubcommand(command);
+  if (spec == nullptr) {
+    std::cerr << "lumenshow: unknown subcommand '" << command << "' (lumenshow --help lists them)\n";
+    return kBadArguments;
+  }
+  // --help anywhere before a "--" that ends the options.
+  for (const std::string& word : args) {
+    if (word == "--") break;
+    if (word == "--help" || word == "-h") {
+      std::cout << SubcommandHelp(*spec);
+      return 0;
+    }
+  }
+  if (command == "settings") return RunSettings(args);
+  if (command == "order") return RunOrder(args);
+  if (command == "bgm") return RunBgm(args);
+  if (command == "frames") return RunFrames(args);
+  if (command == "thumbnails") return RunThumbnails(args);
+  if (command == "slideshow") return RunSlideshow(argc, argv, args);
+  if (command == "gallery") return RunGallery(argc, argv, args);
+  return RunBrowse(argc, argv, args);
 }
 
 }  // namespace

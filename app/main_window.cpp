@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/run_show.h"
+#include "app/display_check.h"
 #include "app/subcommands.h"
 #include "catalogue/thumbnail_cache.h"
 #include "mainwindow/widgets/lumen_m.h"
@@ -27,6 +28,7 @@ std::string GuideAddress() {
 }  // namespace
 
 int RunMainWindow(int argc, char** argv) {
+  ExpectDisplay();
   QApplication application(argc, argv);
   platform::InstallJapaneseFontSubstitutes();
   platform::InstallQtJapaneseTranslations(application);

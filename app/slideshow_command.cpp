@@ -4,6 +4,8 @@
 
 #include "app/run_show.h"
 #include "app/show_data_for.h"
+#include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/subcommands.h"
 #include "platform/audio/system_multimedia.h"
 
@@ -13,10 +15,10 @@ int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
   // No folder at all (the desktop entry started from a menu): the main window, to choose one.
   if (args.empty()) return RunMainWindow(argc, argv);
   std::string error;
-  auto options = ParseCommandOptions(args, {"--ini", "--seed"}, error);
+  auto options = ParseCommandOptions(args, "slideshow", error);
   if (!options) return BadArguments("slideshow", error);
   if (options->positional.size() != 1) {
-    return BadArguments("slideshow", "usage: lumenshow slideshow DIR [--ini FILE] [--seed N]");
+    return BadArguments("slideshow", UsageLine("slideshow"));
   }
   std::optional<uint64_t> seed;
   if (!ReadSeed(*options, "slideshow", seed)) return kBadArguments;
@@ -27,6 +29,7 @@ int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
     return BadArguments("slideshow", "cannot list the folder '" + folder + "'");
   }
 
+  ExpectDisplay();
   QApplication application(argc, argv);
   RunShow(QGuiApplication::primaryScreen(), saved, data);
   platform::ShutdownSystemMultimedia();

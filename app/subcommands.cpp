@@ -5,16 +5,22 @@
 #include <optional>
 
 #include "app/show_data_for.h"
+#include "platform/program_folder.h"
 #include "settings/lumen_b.h"
 
 namespace lumen::app {
 
 int RunSettings(const std::vector<std::string>& args) {
   std::string error;
-  auto options = ParseCommandOptions(args, {"--ini"}, error);
+  auto options = ParseCommandOptions(args, "settings", error);
   if (!options) return BadArguments("settings", error);
   if (!options->positional.empty()) {
     return BadArguments("settings", "unexpected argument '" + options->positional.front() + "'");
+  }
+  if (options->Has("--file")) {
+    const std::string* ini = options->Value("--ini");
+    std::cout << (ini ? *ini : platform::IniFilePath()) << "\n";
+    return 0;
   }
   std::cout << settings::DescribeSettings(LoadSettingsFor(*options));
   return 0;
@@ -22,10 +28,10 @@ int RunSettings(const std::vector<std::string>& args) {
 
 int RunOrder(const std::vector<std::string>& args) {
   std::string error;
-  auto options = ParseCommandOptions(args, {"--ini", "--seed"}, error);
+  auto options = ParseCommandOptions(args, "order", error);
   if (!options) return BadArguments("order", error);
   if (options->positional.size() != 1) {
-    return BadArguments("order", "usage: lumenshow order DIR [--ini FILE] [--seed N]");
+    return BadArguments("order", UsageLine("order"));
   }
   std::optional<uint64_t> seed;
   if (!ReadSeed(*options, "order", seed)) return kBadArguments;

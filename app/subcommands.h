@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
+#include "app/command_line.h"
 
 namespace lumen::app {
 

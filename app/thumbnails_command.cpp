@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/output_files.h"
+#include "app/command_line.h"
 #include "app/subcommands.h"
 #include "platform/gdi/qt_image.h"
 #include "catalogue/list_texts.h"
@@ -16,10 +17,10 @@ namespace lumen::app {
 
 int RunThumbnails(const std::vector<std::string>& args) {
   std::string error;
-  auto options = ParseCommandOptions(args, {"--out"}, error);
+  auto options = ParseCommandOptions(args, "thumbnails", error);
   if (!options) return BadArguments("thumbnails", error);
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) {
-    return BadArguments("thumbnails", "usage: lumenshow thumbnails DIR --out OUTDIR");
+    return BadArguments("thumbnails", UsageLine("thumbnails"));
   }
   const std::string& folder = options->positional.front();
   const std::string out = *options->Value("--out");

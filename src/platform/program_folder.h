@@ -1,15 +1,28 @@
-// The program's folder: where LumenShow.ini lives and the fallback picture and music folder.
+// What stands in for the Windows program's own folder: where LumenShow.ini lives, and the
+// folder the settings fall back to for pictures and music.
+//
+//   LUMENSHOW_HOME set and not empty   that folder, exactly as given, for both
+//   a LumenShow.ini beside the program that folder, for both (a portable copy; a file
+//                                      brought from Windows works as it is)
+//   otherwise                          $XDG_CONFIG_HOME/lumenshow/LumenShow.ini (default
+//                                      ~/.config), made on the first save; the user's
+//                                      pictures folder (XDG_PICTURES_DIR, else home)
 #pragma once
 
 #include <string>
 
 namespace lumen::platform {
 
-// $LUMENSHOW_HOME exactly as given (no slash added or removed) when set and not empty,
-// otherwise the folder of the running executable.
-std::string ProgramFolder();
+struct ProgramPlaces {
+  std::string folder;   // the fallback picture and music folder
+  std::string iniPath;  // the settings file
+};
 
-// ProgramFolder() followed by "/LumenShow.ini"; the separator is always added.
+// From the environment and the files there now; the executable's folder is given.
+ProgramPlaces FindProgramPlaces(const std::string& executableFolder);
+
+// For the running program.
+std::string ProgramFolder();
 std::string IniFilePath();
 
 }  // namespace lumen::platform

@@ -1,5 +1,7 @@
 #include "settings/lumen_b.h"
 
+#include <filesystem>
+
 #include "platform/debug_log.h"
 #include "platform/profile_file.h"
 #include "platform/program_folder.h"
@@ -93,6 +95,9 @@ bool SaveSettings(Settings& s, std::string_view trackBoxText, const std::string&
   for (const SettingKey& entry : kSettingKeys) {
     WriteIniValue(kIniSection, entry.iniKey, StoredText(s, entry), document);
   }
+  // The first save makes the settings' folder (~/.config/lumenshow).
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(iniPath).parent_path(), ignored);
   return platform::ReplaceFileAtomically(iniPath, document.Serialize());
 }
 

@@ -47,9 +47,36 @@ TEST(Cli, SettingsPrintsTheValuesAsLoaded) {
                          "BackgroundKind=0\nBackgroundColor=0\nAutoInterval=1\nMarginColor=2\n"
                          "BgmKind=0\nBgmRepeat=0\nBgmFile=\nBgmFolder=" + h + "\n");
 
-  // An empty LUMENSHOW_HOME counts as unset: the program's folder is the executable's.
-  const std::string exeFolder = std::filesystem::path(LUMENSHOW_BIN).parent_path().string();
-  EXPECT_NE(Lumenshow("", "settings").out.find("\nImageFolder=" + exeFolder + "\n"), std::string::npos);
+}
+
+TEST(Cli, TheSettingsLiveInTheHomeFolderTheProgramsFolderOrTheUsersConfiguration) {
+  test::TempFolder user;
+  std::filesystem::create_directories(user / "Bilder");
+  std::filesystem::create_directories(user / ".config");
+  test::WriteBytes(user / ".config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+  // A copy of the program, so that what lies beside it is the test's to choose.
+  std::filesystem::create_directories(user / "bin");
+  std::filesystem::copy_file(LUMENSHOW_BIN, user / "bin/lumenshow");
+  auto run = [&](const std::string& args, const std::string& environment) {
+    const std::string command = "env -u XDG_CONFIG_HOME HOME='" + user.path() + "' " + environment + " '" +
+                                user / "bin/lumenshow" + "' " + args + " 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+      char buffer[4096];
+      for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+      ::pclose(pipe);
+    }
+    return out;
+  };
+  // An empty LUMENSHOW_HOME counts as unset: the user's configuration, and pictures folder.
+  EXPECT_EQ(run("settings --file", "LUMENSHOW_HOME="), user / ".config/lumenshow/LumenShow.ini\n");
+  EXPECT_NE(run("settings", "").find("\nImageFolder=" + user / "Bilder" + "\n"), std::string::npos);
+  EXPECT_EQ(run("settings --file", "XDG_CONFIG_HOME='" + user / "conf" + "'"), user / "conf/lumenshow/LumenShow.ini\n");
+  EXPECT_EQ(run("settings --file", "LUMENSHOW_HOME='" + user / "home" + "'"), user / "home/LumenShow.ini\n");
+  // A LumenShow.ini beside the program: a portable copy, which keeps its settings there.
+  test::WriteBytes(user / "bin/LumenShow.ini", "[Section]\r\n");
+  EXPECT_EQ(run("settings --file", ""), user / "bin/LumenShow.ini\n");
+  EXPECT_NE(run("settings", "").find("\nImageFolder=" + user / "bin" + "\n"), std::string::npos);
 }
 
 TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {
@@ -82,6 +109,26 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
   }
+  // A window without a display: one line that says which subcommands work, not Qt's abort.
+  for (const char* display : {"env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "DISPLAY=:97 QT_QPA_PLATFORM="}) {
+    RunResult run = Lumenshow(home.path(), "browse /tmp", true, display);
+    EXPECT_EQ(run.status, 2) << display;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    EXPECT_NE(run.out.find("these work: settings, order, bgm, frames, thumbnails, gallery"), std::string::npos);
+  }
+}
+
+TEST(Cli, HelpAndVersion) {
+  RunResult help = Lumenshow("", "--help");
+  EXPECT_EQ(help.status, 0);
+  for (const char* name : {"slideshow", "browse", "settings", "order", "bgm", "frames", "thumbnails", "gallery"}) {
+    EXPECT_NE(help.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
+  }
+  RunResult frames = Lumenshow("", "frames /tmp --help");
+  EXPECT_EQ(frames.status, 0);
+  EXPECT_EQ(frames.out.rfind("usage: lumenshow frames DIR --out OUTDIR [options]\n", 0), 0u) << frames.out;
+  EXPECT_NE(frames.out.find("  --keys KEYS "), std::string::npos);
+  EXPECT_EQ(Lumenshow("", "--version").out.rfind("lumenshow ", 0), 0u);
 }
 
 TEST(Cli, FramesWritesEveryPresentedFrameAsRgba) {

@@ -91,6 +91,9 @@ TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
   EXPECT_TRUE(SaveSettings(s, " 12 ", home / "LumenShow.ini"));
   EXPECT_EQ(s.BgmRepeat, 12);
   ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), Fixture("first_save.ini"));
+  // The settings' own folder (~/.config/lumenshow) is made by the first save.
+  EXPECT_TRUE(SaveSettings(s, " 12 ", home / ".config/lumenshow/LumenShow.ini"));
+  ExpectSameBytes(ReadBytes(home / ".config/lumenshow/LumenShow.ini"), Fixture("first_save.ini"));
 }
 
 TEST(SaveSettings, ReadsBackTheSameValuesEvenForPathsCodePage932CannotHold) {

@@ -1,0 +1,115 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace lumen::app {
+
+const std::vector<SubcommandSpec>& Subcommands() {
+  static const OptionSpec ini{"--ini", "FILE", "read the settings from FILE instead of the settings file in use"};
+  static const OptionSpec seed{"--seed", "N", "the shuffle's seed (0 to 18446744073709551615), for a repeatable order"};
+  static const std::vector<SubcommandSpec> table = {
+      {"slideshow", "DIR", "the show of DIR with the saved settings, straight away (no DIR: the main window)", true,
+       {ini, seed}},
+      {"browse", "DIR", "the picture list of DIR with its preview, in a window of its own", true,
+       {{"--details", nullptr, "the details view instead of thumbnails"}}},
+      {"settings", "", "the settings as loaded, one Name=value line each", false,
+       {ini, {"--file", nullptr, "print the path of the settings file in use instead"}}},
+      {"order", "DIR", "ImageCount, ImagePaths and SlideOrder as the start button builds them", false, {ini, seed}},
+      {"bgm", "", "plays the saved music as a show would, printing every MCI command and answer", false,
+       {ini, {"--seconds", "S", "how long to play (default 10)"}}},
+      {"frames", "DIR --out OUTDIR", "every frame the show would present, as PNG files", false,
+       {{"--out", "OUTDIR", "the folder for the frames"},
+        {"--screen", "WxH", "the screen's size (default 1920x1080)"},
+        {"--scale", "S", "the screen's scale, 1 to 4 (HiDPI)"},
+        {"--maximized", nullptr, "the window maximised, as a window manager may insist"},
+        {"--keys", "KEYS", "the keys pressed in turn: R(ight), L(eft), T(ick), E(sc)"},
+        seed,
+        ini}},
+      {"thumbnails", "DIR --out OUTDIR", "the 40 x 40 thumbnails the list would hold, as PNG files", false,
+       {{"--out", "OUTDIR", "the folder for the thumbnails"}}},
+      {"gallery", "--out OUTDIR", "the custom controls in all their states, as PNG files", false,
+       {{"--out", "OUTDIR", "the folder for the images"}}},
+  };
+  return table;
+}
+
+const SubcommandSpec* FindSubcommand(std::string_view name) {
+  for (const SubcommandSpec& spec : Subcommands()) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+std::string ProgramHelp() {
+  std::string text =
+      "usage: lumenshow [SUBCOMMAND [ARGUMENTS]]\n"
+      "A photo slide show with a page-turning animation and music. Without a subcommand\n"
+      "it opens the main window.\n\nSubcommands:\n";
+  for (const SubcommandSpec& spec : Subcommands()) {
+    std::string head = std::string("  ") + spec.name;
+    text += head + std::string(head.size() < 14 ? 14 - head.size() : 1, ' ') + spec.summary + "\n";
+  }
+  text +=
+      "\n  --help        this text; lumenshow SUBCOMMAND --help tells about one\n"
+      "  --version     the version\n"
+      "\nSee man lumenshow for the environment variables and the files.\n";
+  return text;
+}
+
+std::string UsageLine(std::string_view subcommand) {
+  const SubcommandSpec* spec = FindSubcommand(subcommand);
+  if (spec == nullptr) return "usage: lumenshow --help";
+  std::string usage = std::string("usage: lumenshow ") + spec->name;
+  if (*spec->arguments != '\0') usage += std::string(" ") + spec->arguments;
+  return usage + (spec->options.empty() ? "" : " [options]");
+}
+
+std::string SubcommandHelp(const SubcommandSpec& spec) {
+  std::string text = UsageLine(spec.name) + "\n" + spec.summary + "\n";
+  if (spec.needsDisplay) text += "Needs a display.\n";
+  for (const OptionSpec& option : spec.options) {
+    std::string head = std::string("  ") + option.name + (option.valueName ? std::string(" ") + option.valueName : "");
+    text += head + std::string(head.size() < 18 ? 18 - head.size() : 1, ' ') + option.help + "\n";
+  }
+  return text;
+}
+
+std::string CommandsWithoutDisplay() {
+  std::string names;
+  for (const SubcommandSpec& spec : Subcommands()) {
+    if (!spec.needsDisplay) names += (names.empty() ? "" : ", ") + std::string(spec.name);
+  }
+  return names;
+}
+
+std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand,
+                                                  std::string& error) {
+  const SubcommandSpec* spec = FindSubcommand(subcommand);
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const OptionSpec& option : spec ? spec->options : std::vector<OptionSpec>{}) {
+    parser.addOption(QCommandLineOption(QString(option.name + 2), QString(), option.valueName ? option.valueName : ""));
+  }
+  // Latin-1 both ways carries every byte through as it is: a file name need not be UTF-8.
+  QStringList words{"lumenshow"};
+  for (const std::string& word : args) words << QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
+  if (!parser.parse(words)) {
+    error = parser.errorText().toStdString();
+    return std::nullopt;
+  }
+  CommandOptions options;
+  for (const QString& word : parser.positionalArguments()) options.positional.push_back(word.toLatin1().toStdString());
+  for (const OptionSpec& option : spec ? spec->options : std::vector<OptionSpec>{}) {
+    const QString name(option.name + 2);
+    if (!parser.isSet(name)) continue;
+    if (option.valueName) {
+      options.values[option.name] = parser.value(name).toLatin1().toStdString();
+    } else {
+      options.flags.insert(option.name);
+    }
+  }
+  return options;
+}
+
+}  // namespace lumen::app

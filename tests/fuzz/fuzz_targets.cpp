@@ -1,0 +1,96 @@
+#include "fuzz_targets.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "catalogue/thumbnail_decoder.h"
+#include "platform/audio/cd_disc.h"
+#include "platform/mci/fake_drivers.h"
+#include "platform/mci/mci_interpreter.h"
+#include "platform/picture/picture.h"
+#include "platform/profile_file.h"
+#include "settings/lumen_b.h"
+
+namespace lumen::fuzz {
+namespace {
+
+// A folder of this process's own for the inputs that must be files.
+const std::string& Scratch() {
+  static const std::string folder = [] {
+    char name[] = "/tmp/lumenshow-fuzz-XXXXXX";
+    return std::string(::mkdtemp(name) != nullptr ? name : "/tmp");
+  }();
+  return folder;
+}
+
+std::string WriteScratch(const std::string& name, const std::string& bytes) {
+  const std::string path = Scratch() + "/" + name;
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+void Draw(const platform::picture::LoadedPicture& loaded) {
+  if (!loaded.picture) return;
+  platform::gdi::Surface page(90, 60);
+  loaded.picture->StretchTo(page, -3, 2, 97, 61);
+  loaded.picture->StretchTo(page, 0, 0, 90, 60, 2);
+}
+
+}  // namespace
+
+void Picture(const std::string& bytes) {
+  Draw(platform::picture::LoadPictureFromBytes(bytes));
+  auto loaded = platform::picture::LoadPicture(WriteScratch("picture", bytes));
+  Draw(loaded);
+  std::string error;
+  if (loaded.picture && uint64_t(loaded.picture->Width()) * loaded.picture->Height() <= 4'000'000) {
+    loaded.picture->Decode(0, error);
+  }
+  catalogue::DecodeBytesForBox(bytes, 128, error);
+}
+
+void Profile(const std::string& bytes) {
+  platform::ProfileDocument document(bytes);
+  document.Get("Section", "BGM区分");
+  document.Set("section", "new", "value");
+  document.Serialize();
+  const std::string ini = WriteScratch("LumenShow.ini", bytes);
+  platform::GetPrivateProfileString("Section", "key", "default", 256, ini);
+  settings::Settings loaded;
+  settings::LoadSettings(loaded, Scratch(), ini);
+  settings::SaveSettings(loaded, "2", ini);
+}
+
+void Mci(const std::string& bytes) {
+  platform::mci::test::FakeDrivers drivers;
+  drivers.disc.tracks = {{1, 0, 150, false}, {2, 150, 225, true}, {3, 225, 375, true}};
+  platform::mci::MciInterpreter mci(drivers);
+  std::istringstream lines(bytes);
+  std::string line, answer;
+  for (int n = 0; n < 64 && std::getline(lines, line); ++n) {
+    mci.Send(line, answer);
+    drivers.disc.sector += 40;  // time passes between commands
+    drivers.music.position += 0.5;
+  }
+}
+
+void Disc(const std::string& bytes) {
+  if (bytes.empty()) return;
+  static const bool binWritten = [] {
+    WriteScratch("disc.bin", std::string(2352 * 10, '\x11'));
+    return true;
+  }();
+  (void)binWritten;
+  static const char* const kExtensions[] = {".cue", ".toc", ".nrg"};
+  const std::string image = WriteScratch(std::string("image") + kExtensions[uint8_t(bytes[0]) % 3], bytes.substr(1));
+  ::setenv("LUMENSHOW_CDROM", image.c_str(), 1);
+  auto disc = platform::audio::CdDisc::OpenDefault();
+  ::unsetenv("LUMENSHOW_CDROM");
+  if (!disc || disc->Media() != platform::mci::CdMedia::Ready) return;
+  std::vector<int16_t> samples(2 * 588 * 2);
+  for (const platform::mci::CdTrack& track : disc->Tracks()) disc->Read(track.start, 2, samples.data());
+}
+
+}  // namespace lumen::fuzz
