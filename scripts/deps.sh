@@ -34,4 +34,4 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # the desktop entry; openbox, tint2 (a panel), xcompmgr and weston (Wayland without a
 # display) are the desktops the show is tried on.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
-  desktop-file-utils openbox tint2 xcompmgr weston)
+  desktop-file-utils appstream openbox tint2 xcompmgr weston)

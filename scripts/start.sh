@@ -6,7 +6,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/deps.sh"
 lumen_install_packages "${LUMEN_BUILD_PACKAGES[@]}"
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DLUMEN_BUILD_TESTS=OFF -DLUMEN_BUILD_BENCHMARKS=OFF >/dev/null
+# Configured once; afterwards the build itself notices a changed CMakeLists.txt.
+if [[ ! -f "$root/build/CMakeCache.txt" ]]; then
+  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DLUMEN_BUILD_TESTS=OFF -DLUMEN_BUILD_BENCHMARKS=OFF >/dev/null
+fi
 cmake --build "$root/build" --target lumenshow -j "$(nproc)"
 exec "$root/build/lumenshow" "$@"

@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <endian.h>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/ascii_text.h"
 #include "platform/debug_log.h"
@@ -55,8 +58,38 @@ std::unique_ptr<CdDisc> CdDisc::OpenDefault() {
 
 CdDisc::~CdDisc() { Disconnect(); }
 
+// libcdio's image readers trust the file (a .toc whose FILE names a folder divides by
+// zero), so an image is first read in a child process: one that crashes it, or hangs it
+// for seconds, is no disc. Read again only when the file changes.
+bool CdDisc::ImageReadsSafely() {
+  struct stat st {};
+  if (::stat(source_.c_str(), &st) != 0) return false;
+  if (st.st_mtime == probe_.mtime && st.st_size == probe_.size) return probe_.safe;
+  probe_ = {st.st_mtime, st.st_size, false};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    CdDisc trial(source_, true);
+    trial.probe_ = {st.st_mtime, st.st_size, true};
+    ::_exit(trial.Connect() ? 0 : 1);
+  }
+  if (child < 0) return false;
+  int status = 0;
+  for (int waited = 0; ::waitpid(child, &status, WNOHANG) == 0; waited += 10) {
+    if (waited >= 3000) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      break;
+    }
+    ::usleep(10'000);
+  }
+  probe_.safe = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (WIFSIGNALED(status)) DebugLog("the disc image " + source_ + " cannot be read safely: it is left alone");
+  return probe_.safe;
+}
+
 bool CdDisc::Connect() {
   if (cdio_ != nullptr) return true;
+  if (isImage_ && !ImageReadsSafely()) return false;
   cdio_ = OpenSource(source_, isImage_);
   if (cdio_ == nullptr) return false;
   ReadTableOfContents();

@@ -35,6 +35,7 @@ class CdDisc {
   CdDisc(std::string source, bool isImage) : source_(std::move(source)), isImage_(isImage) {}
   bool Connect();
   void Disconnect();
+  bool ImageReadsSafely();
   void ReadTableOfContents();
 
   std::string source_;  // device or image path
@@ -45,6 +46,11 @@ class CdDisc {
   int32_t paranoiaNext_ = -1;  // the sector paranoia reads next without a seek
   std::vector<mci::CdTrack> tracks_;
   bool loggedNoDisc_ = false;
+  // The image file as it was when a child process last read it, and whether that went well.
+  struct ImageProbe {
+    int64_t mtime = -1, size = -1;
+    bool safe = false;
+  } probe_;
 };
 
 }  // namespace lumen::platform::audio
