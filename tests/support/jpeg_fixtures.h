@@ -12,7 +12,7 @@
 namespace lumen::test {
 
 // A picture with detail everywhere, so any wrong row or column shows.
-inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420, int quality = 90) {
+inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420, int quality = 90, int flags = 0) {
   std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -25,7 +25,7 @@ inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420,
   tjhandle handle = tjInitCompress();
   unsigned char* out = nullptr;
   unsigned long size = 0;
-  tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size, subsampling, quality, 0);
+  tjCompress2(handle, rgb.data(), width, 0, height, TJPF_RGB, &out, &size, subsampling, quality, flags);
   std::string bytes(reinterpret_cast<char*>(out), size);
   tjFree(out);
   tjDestroy(handle);

@@ -148,6 +148,12 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   bomb[sof + 5] = char(30000 >> 8), bomb[sof + 6] = char(30000 & 0xFF);  // height
   bomb[sof + 7] = char(30000 >> 8), bomb[sof + 8] = char(30000 & 0xFF);  // width
   test::WriteBytes(folder / "bomb.jpg", bomb);
+  // Progressive: libjpeg would keep the whole image's coefficients, gigabytes for this one.
+  std::string progressive = test::MakeJpeg(16, 16, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const size_t sof2 = progressive.find("\xFF\xC2");
+  ASSERT_NE(sof2, std::string::npos);
+  progressive.replace(sof2 + 5, 4, std::string("\x75\x30\xFF\xDC", 4));  // 30000 x 65500
+  test::WriteBytes(folder / "progressive-bomb.jpg", progressive);
   test::WriteBytes(folder / "text.jpg", "\xFF\xD8\xFF not really");
   test::WriteBytes(folder / "text.bmp", "hello");
   // 600 MiB (sparse: it takes no disk): refused before a byte of it is read.
@@ -160,12 +166,14 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   for (int at : {18, 22}) bmp.replace(at, 4, std::string("\xE0\x2E\0\0", 4));
   test::WriteBytes(folder / "bomb.bmp", bmp);
   ASSERT_EQ(::mkfifo((folder / "fifo.jpg").c_str(), 0600), 0);  // must not hang
-  for (const char* name : {"bomb.jpg", "bomb.bmp", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
+  for (const char* name : {"bomb.jpg", "progressive-bomb.jpg", "bomb.bmp", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
     LoadedPicture loaded = LoadPicture(folder / name);
     EXPECT_FALSE(loaded.picture) << name;
     EXPECT_FALSE(loaded.error.empty()) << name;
   }
   EXPECT_EQ(LoadPicture(folder / "big.jpg").error, "too large to be a picture: " + folder / "big.jpg");
+  EXPECT_EQ(LoadPicture(folder / "progressive-bomb.jpg").error,
+            folder / "progressive-bomb.jpg" + ": a JPEG of 65500 x 30000 pixels is larger than LumenShow decodes");
   EXPECT_EQ(LoadPicture(folder / "bomb.bmp").error,
             folder / "bomb.bmp" + ": a picture of 12000 x 12000 pixels is larger than LumenShow decodes");
 }
