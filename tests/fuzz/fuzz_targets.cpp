@@ -48,7 +48,9 @@ void Picture(const std::string& bytes) {
   if (loaded.picture && uint64_t(loaded.picture->Width()) * loaded.picture->Height() <= 4'000'000) {
     loaded.picture->Decode(0, error);
   }
-  catalogue::DecodeBytesForBox(bytes, 128, error);
+  // A thumbnail, or the reason there is none.
+  const auto thumbnail = catalogue::DecodeBytesForBox(bytes, 128, error);
+  if (thumbnail ? thumbnail->image.Empty() : error.empty()) std::abort();
 }
 
 void Profile(const std::string& bytes) {
