@@ -40,6 +40,7 @@ int Run(int argc, char** argv) {
   if (command == "bgm") return RunBgm(args);
   if (command == "frames") return RunFrames(args);
   if (command == "thumbnails") return RunThumbnails(args);
+  if (command == "video") return RunVideo(args);
   if (command == "slideshow") return RunSlideshow(argc, argv, args);
   if (command == "gallery") return RunGallery(argc, argv, args);
   return RunBrowse(argc, argv, args);

@@ -14,6 +14,7 @@ int RunOrder(const std::vector<std::string>& args);
 int RunBgm(const std::vector<std::string>& args);
 int RunFrames(const std::vector<std::string>& args);
 int RunThumbnails(const std::vector<std::string>& args);
+int RunVideo(const std::vector<std::string>& args);
 // The main window; needs a display.
 int RunMainWindow(int argc, char** argv);
 // Needs a display; argc and argv go to QApplication.

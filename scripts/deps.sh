@@ -23,15 +23,16 @@ lumen_install_packages() {
 
 # What building and running the program needs: qt6-translations-l10n gives Qt's dialogs
 # their Japanese texts, xdg-utils opens the user guide in the desktop's browser,
-# qt6-wayland lets it run on a Wayland desktop natively.
+# qt6-wayland lets it run on a Wayland desktop natively; FFmpeg's libraries write videos.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
   libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev fonts-ipafont-gothic
-  qt6-translations-l10n xdg-utils qt6-wayland)
+  qt6-translations-l10n xdg-utils qt6-wayland libavformat-dev libavcodec-dev libswscale-dev
+  libswresample-dev)
 # What the tests and benchmarks need on top: TurboJPEG writes their JPEG fixtures; lame
 # makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
 # peer bench/thumbnail_race.sh measures the thumbnails against; desktop-file-utils checks
 # the desktop entry; openbox, tint2 (a panel), xcompmgr and weston (Wayland without a
-# display) are the desktops the show is tried on.
+# display) are the desktops the show is tried on; ffmpeg checks the videos.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
-  desktop-file-utils appstream openbox tint2 xcompmgr weston)
+  desktop-file-utils appstream openbox tint2 xcompmgr weston ffmpeg)

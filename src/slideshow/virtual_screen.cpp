@@ -61,6 +61,7 @@ void VirtualScreen::RunFor(Nanoseconds duration) {
     }
     timers_.Advance(now_);
     if (auto timer = timers_.TakePending()) {
+      ++ticks_[*timer];
       if (*timer == 1) show_->Timer1_Timer();
       if (*timer == 2) show_->Timer2_Timer();
       if (*timer == 3) show_->Timer3_Timer();

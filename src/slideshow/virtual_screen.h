@@ -60,6 +60,8 @@ class VirtualScreen : public ShowHost {
   bool Closed() const { return closed_; }
   const std::vector<int>& Sleeps() const { return sleeps_; }
   int Presents() const { return presents_; }
+  // How many ticks of the timer (1, 2 or 3) RunFor has delivered.
+  int Ticks(int timer) const { return timer >= 1 && timer <= 3 ? ticks_[timer] : 0; }
 
  private:
   struct KeyUp {
@@ -80,6 +82,7 @@ class VirtualScreen : public ShowHost {
   std::vector<int> sleeps_;
   bool closed_ = false;
   int presents_ = 0;
+  int ticks_[4] = {};
   PresentCallback onPresent_;
 };
 

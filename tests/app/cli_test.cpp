@@ -1,6 +1,7 @@
 // The subcommands, run as a user runs them: the real program, its output and exit status.
 #include <QImage>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -20,10 +21,8 @@ struct RunResult {
 
 // Runs lumenshow with the given arguments (already quoted for the shell) and
 // LUMENSHOW_HOME set to home; stderr is dropped unless asked for.
-RunResult Lumenshow(const std::string& home, const std::string& args, bool withStderr = false,
-                    const std::string& environment = "") {
-  std::string command = environment + " LUMENSHOW_HOME='" + home + "' '" LUMENSHOW_BIN "' " + args +
-                        (withStderr ? " 2>&1" : " 2>/dev/null");
+// Runs a shell command; its stdout and exit status.
+RunResult Shell(const std::string& command) {
   RunResult run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -33,6 +32,12 @@ RunResult Lumenshow(const std::string& home, const std::string& args, bool withS
   int status = ::pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+RunResult Lumenshow(const std::string& home, const std::string& args, bool withStderr = false,
+                    const std::string& environment = "") {
+  return Shell(environment + " LUMENSHOW_HOME='" + home + "' '" LUMENSHOW_BIN "' " + args +
+               (withStderr ? " 2>&1" : " 2>/dev/null"));
 }
 
 TEST(Cli, SettingsPrintsTheValuesAsLoaded) {
@@ -103,7 +108,8 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
                            "order / --seed -1", "order /no/such/folder", "order / /", "settings --bogus",
                            "slideshow /no/such/folder", "frames /tmp", "frames /tmp --out /tmp/x --keys LRX",
                            "frames /tmp --out /tmp/x --screen 12x", "frames /tmp --out /tmp/x --scale 0",
-                           "bgm --seconds -1", "bgm extra"}) {
+                           "bgm --seconds -1", "bgm extra", "video /tmp --out x.avi", "video /tmp --out x.mp4 --size 641x360",
+                           "video /tmp --out x.mp4 --fps 0", "video /tmp --out x.mp4 --fps 241"}) {
     SCOPED_TRACE(args);
     RunResult run = Lumenshow(home.path(), args, true);
     EXPECT_EQ(run.status, 2);
@@ -114,7 +120,7 @@ TEST(Cli, BadArgumentsGiveOneLineAndStatus2) {
     RunResult run = Lumenshow(home.path(), "browse /tmp", true, display);
     EXPECT_EQ(run.status, 2) << display;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
-    EXPECT_NE(run.out.find("these work: settings, order, bgm, frames, thumbnails, gallery"), std::string::npos);
+    EXPECT_NE(run.out.find("these work: settings, order, bgm, frames, video, thumbnails, gallery"), std::string::npos);
   }
 }
 
@@ -246,6 +252,58 @@ TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {
       EXPECT_EQ(bar.size(), QSize(81, 17)) << style << " " << state;
     }
   }
+}
+
+TEST(Cli, VideoIsTheAutomaticShowFrameForFrameAndAStoppedOneLeavesNothing) {
+  test::TempFolder home, pictures, out;
+  const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(test::WriteSolidBmp(pictures / (std::string(1, char('a' + i)) + ".bmp"), 640, 480, colours[i]));
+  }
+  // Saved as a show by hand: the video turns by itself all the same, every 2 seconds.
+  test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\nインターバル=2\r\n"));
+  RunResult run = Lumenshow(home.path(), "video '" + pictures.path() + "' --out '" + out / "show.mp4" +
+                                             "' --size 640x360 --fps 30");
+  ASSERT_EQ(run.status, 0) << run.out;
+  auto probe = [&](const std::string& args) { return Shell("ffprobe -v error " + args + " '" + out / "show.mp4" + "'").out; };
+  EXPECT_EQ(probe("-show_entries stream=codec_name,width,height,r_frame_rate -of csv=p=0"), "h264,640,360,30/1\n");
+  // The opening page for a frame, a second until the timer's first tick, then four turns of
+  // 10 presents (TurnSpeed 100) each followed by its 2-second wait: one video frame a present.
+  EXPECT_EQ(probe("-count_frames -show_entries stream=nb_read_frames -of csv=p=0"),
+            std::to_string(1 + 30 + 4 * (10 + 60)) + "\n");
+
+  // Its first and last frames are the page the show starts on, as `frames` draws it, with
+  // the see-through background black.
+  ASSERT_EQ(Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out / "frames" +
+                                       "' --screen 640x360 --maximized --keys E").status, 0);
+  const std::string video = " -i '" + out / "show.mp4" + "' ";
+  for (const std::string& which : {video + "-frames:v 1", " -sseof -0.2" + video + "-update 1"}) {
+    const std::string png = out / "video-frame.png";
+    std::filesystem::remove(png);
+    Shell("ffmpeg -v error" + which + " '" + png + "'");
+    QImage video(QString::fromStdString(png)), page(QString::fromStdString(out / "frames/frame-00000.png"));
+    ASSERT_EQ(video.size(), page.size()) << which;
+    double squares = 0;
+    for (int y = 0; y < page.height(); ++y) {
+      for (int x = 0; x < page.width(); ++x) {
+        const QRgb p = page.pixel(x, y), v = video.pixel(x, y);
+        const int alpha = qAlpha(p);  // see-through: black
+        for (auto [a, b] : {std::pair{qRed(p) * alpha / 255, qRed(v)}, std::pair{qGreen(p) * alpha / 255, qGreen(v)},
+                            std::pair{qBlue(p) * alpha / 255, qBlue(v)}}) {
+          squares += double(a - b) * (a - b);
+        }
+      }
+    }
+    const double psnr = 10 * std::log10(255.0 * 255.0 / (squares / (3.0 * page.width() * page.height())));
+    EXPECT_GE(psnr, 35) << which;
+  }
+
+  // Stopped by Ctrl+C (SIGINT) halfway through a long export: status 130, no file at all.
+  run = Shell("LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() + "' --out '" +
+              out / "long.mkv" + "' --size 320x180 --fps 10 --rounds 1000 2>/dev/null & sleep 1; kill -INT $!; wait $!");
+  EXPECT_EQ(run.status, 130);
+  EXPECT_FALSE(std::filesystem::exists(out / "long.mkv"));
+  EXPECT_FALSE(std::filesystem::exists(out / "long.mkv.part"));
 }
 
 }  // namespace

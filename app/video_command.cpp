@@ -1,0 +1,142 @@
+// lumenshow video: the show of a folder as a video file, rendered by the show itself on a
+// virtual screen. Written under a temporary name and renamed at the end, so a stopped or
+// failed export leaves nothing behind.
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+#include "app/show_data_for.h"
+#include "app/subcommands.h"
+#include "video/show_video.h"
+
+namespace lumen::app {
+namespace {
+
+std::atomic<bool> interrupted{false};
+void OnInterrupt(int) { interrupted = true; }
+
+bool ParseEvenSize(const std::string& text, video::VideoFormat& format) {
+  int w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+  if (w < 2 || h < 2 || w > 8192 || h > 8192 || w % 2 != 0 || h % 2 != 0) return false;
+  format.width = w, format.height = h;
+  return true;
+}
+
+std::string Clock(double seconds) {
+  const auto s = static_cast<long>(std::lround(seconds));
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  return text;
+}
+
+// A bar on a terminal, a line every few seconds otherwise.
+class ProgressReport {
+ public:
+  ProgressReport() : terminal_(::isatty(2) != 0), start_(std::chrono::steady_clock::now()) {}
+  void Show(int done, int total) {
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double left = done > 0 ? elapsed * (total - done) / done : 0;
+    const int percent = total > 0 ? 100 * done / total : 100;
+    if (terminal_) {
+      const int filled = percent * 30 / 100;
+      std::cerr << "\r[" << std::string(static_cast<size_t>(filled), '#') << std::string(static_cast<size_t>(30 - filled), '-')
+                << "] " << percent << "%  " << Clock(left) << " left " << std::flush;
+    } else if (elapsed - lastLine_ >= 5 || done == total) {
+      lastLine_ = elapsed;
+      std::cerr << "lumenshow: video: " << percent << "% (" << done << " of " << total << " turns), about " << Clock(left)
+                << " left\n";
+    }
+  }
+  void End() {
+    if (terminal_) std::cerr << "\n";
+  }
+
+ private:
+  bool terminal_;
+  std::chrono::steady_clock::time_point start_;
+  double lastLine_ = -5;
+};
+
+}  // namespace
+
+int RunVideo(const std::vector<std::string>& args) {
+  std::string error;
+  auto options = ParseCommandOptions(args, "video", error);
+  if (!options) return BadArguments("video", error);
+  if (options->positional.size() != 1 || options->Value("--out") == nullptr) {
+    return BadArguments("video", UsageLine("video"));
+  }
+  const std::string& folder = options->positional.front();
+  const std::string out = *options->Value("--out");
+  video::VideoFormat format;
+  const auto container = video::ContainerFor(out);
+  if (!container) return BadArguments("video", "'" + out + "' names no video file: end it in .mp4, .mkv or .webm");
+  format.container = *container;
+  if (const std::string* size = options->Value("--size"); size && !ParseEvenSize(*size, format)) {
+    return BadArguments("video", "--size takes even WIDTHxHEIGHT, such as 1920x1080, not '" + *size + "'");
+  }
+  double fps = 60, rounds = 1, quality = -1;
+  if (!ReadNumberOption(*options, "video", "--fps", 1, 240, "from 1 to 240", fps) ||
+      !ReadNumberOption(*options, "video", "--rounds", 1, 1000, "from 1 to 1000", rounds) ||
+      !ReadNumberOption(*options, "video", "--quality", 0, video::MaxQuality(format.container),
+                        "from 0 to " + std::to_string(video::MaxQuality(format.container)), quality)) {
+    return kBadArguments;
+  }
+  if (fps != std::floor(fps) || rounds != std::floor(rounds) || quality != std::floor(quality)) {
+    return BadArguments("video", "--fps, --rounds and --quality take whole numbers");
+  }
+  format.fps = static_cast<int>(fps);
+  format.quality = static_cast<int>(quality);
+  std::optional<uint64_t> seed;
+  if (!ReadSeed(*options, "video", seed)) return kBadArguments;
+  const settings::Settings saved = LoadSettingsFor(*options);
+  settings::ShowData data;
+  if (!BuildShowDataFor(folder, saved, seed, data)) return BadArguments("video", "cannot list the folder '" + folder + "'");
+  if (data.ImageCount == 0) return BadArguments("video", "the folder '" + folder + "' has no pictures");
+
+  const std::string partial = out + ".part";
+  std::error_code ignored;
+  auto encoder = video::VideoEncoder::Open(partial, format, error);
+  if (!encoder) {
+    std::filesystem::remove(partial, ignored);
+    std::cerr << "lumenshow: video: " << error << "\n";
+    return 1;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  ProgressReport report;
+  const auto result = video::RenderShowVideo(saved, data, static_cast<int>(rounds), format, *encoder,
+                                             [&](int done, int total) {
+                                               report.Show(done, total);
+                                               return !interrupted;
+                                             });
+  report.End();
+  const bool finished = result == video::VideoResult::Written && encoder->Finish();
+  const int64_t frames = encoder->FramesWritten();
+  encoder.reset();
+  if (!finished || interrupted) {
+    std::filesystem::remove(partial, ignored);
+    std::cerr << "lumenshow: video: " << (result == video::VideoResult::Stopped || interrupted ? "stopped" : "cannot write '" + out + "'")
+              << "; nothing written\n";
+    return result == video::VideoResult::Stopped || interrupted ? 130 : 1;
+  }
+  std::filesystem::rename(partial, out, ignored);
+  if (ignored) {
+    std::filesystem::remove(partial, ignored);
+    std::cerr << "lumenshow: video: cannot write '" << out << "'\n";
+    return 1;
+  }
+  std::cout << out << ": " << frames << " frames, " << Clock(static_cast<double>(frames) / format.fps) << "\n";
+  return 0;
+}
+
+}  // namespace lumen::app

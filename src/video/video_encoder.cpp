@@ -1,0 +1,185 @@
+#include "video/video_encoder.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cctype>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include "platform/gdi/qt_image.h"
+
+namespace lumen::video {
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+std::string AvError(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+std::optional<Container> ContainerFor(const std::string& path) {
+  const std::string name = Lower(path);
+  auto endsWith = [&](const char* end) { return name.size() > std::strlen(end) && name.ends_with(end); };
+  if (endsWith(".mp4")) return Container::Mp4;
+  if (endsWith(".mkv")) return Container::Matroska;
+  if (endsWith(".webm")) return Container::WebM;
+  return std::nullopt;
+}
+
+int MaxQuality(Container container) { return container == Container::WebM ? 63 : 51; }
+
+// Everything FFmpeg hands out, freed in one place.
+struct VideoEncoder::Codec {
+  AVFormatContext* file = nullptr;
+  AVCodecContext* encoder = nullptr;
+  AVStream* stream = nullptr;
+  AVFrame* frame = nullptr;  // the last image, converted
+  AVPacket* packet = nullptr;
+  SwsContext* scaler = nullptr;
+  QImage opaque;             // the window image with its key black, as BGRA bytes
+  bool headerWritten = false;
+  bool failed = false;
+
+  ~Codec() {
+    if (file != nullptr && !(file->oformat->flags & AVFMT_NOFILE)) avio_closep(&file->pb);
+    avformat_free_context(file);
+    avcodec_free_context(&encoder);
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    sws_freeContext(scaler);
+  }
+};
+
+VideoEncoder::VideoEncoder(std::unique_ptr<Codec> codec) : codec_(std::move(codec)) {}
+VideoEncoder::~VideoEncoder() = default;
+
+std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, const VideoFormat& format,
+                                                 std::string& error) {
+  av_log_set_level(AV_LOG_ERROR);  // the encoders' statistics are no news for the user
+  auto c = std::make_unique<Codec>();
+  const bool vp9 = format.container == Container::WebM;
+  const char* muxer = format.container == Container::Mp4 ? "mp4" : vp9 ? "webm" : "matroska";
+  if (avformat_alloc_output_context2(&c->file, nullptr, muxer, path.c_str()) < 0 || c->file == nullptr) {
+    error = std::string("cannot set up a ") + muxer + " file";
+    return nullptr;
+  }
+  const AVCodec* codec = avcodec_find_encoder_by_name(vp9 ? "libvpx-vp9" : "libx264");
+  if (codec == nullptr) {
+    error = std::string("FFmpeg has no ") + (vp9 ? "VP9" : "H.264") + " encoder";
+    return nullptr;
+  }
+  c->encoder = avcodec_alloc_context3(codec);
+  c->encoder->width = format.width;
+  c->encoder->height = format.height;
+  c->encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+  c->encoder->time_base = AVRational{1, format.fps};
+  c->encoder->framerate = AVRational{format.fps, 1};
+  c->encoder->gop_size = format.fps * 2;  // a key frame every two seconds: players seek well
+  c->encoder->thread_count = 0;           // as many as there are cores
+  if (c->file->oformat->flags & AVFMT_GLOBALHEADER) c->encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  const int quality = format.quality >= 0 ? format.quality : (vp9 ? 32 : 23);
+  av_opt_set_int(c->encoder->priv_data, "crf", quality, 0);
+  if (vp9) {
+    // Constant quality needs a zero bit rate; realtime speed keeps it faster than playback.
+    c->encoder->bit_rate = 0;
+    av_opt_set(c->encoder->priv_data, "deadline", "realtime", 0);
+    av_opt_set_int(c->encoder->priv_data, "cpu-used", 8, 0);
+    av_opt_set_int(c->encoder->priv_data, "row-mt", 1, 0);
+  } else {
+    av_opt_set(c->encoder->priv_data, "preset", "veryfast", 0);
+  }
+  if (int rc = avcodec_open2(c->encoder, codec, nullptr); rc < 0) {
+    error = "cannot start the encoder: " + AvError(rc);
+    return nullptr;
+  }
+  c->stream = avformat_new_stream(c->file, nullptr);
+  c->stream->time_base = c->encoder->time_base;
+  c->stream->avg_frame_rate = c->encoder->framerate;
+  avcodec_parameters_from_context(c->stream->codecpar, c->encoder);
+  if (int rc = avio_open(&c->file->pb, path.c_str(), AVIO_FLAG_WRITE); rc < 0) {
+    error = "cannot write '" + path + "': " + AvError(rc);
+    return nullptr;
+  }
+  AVDictionary* options = nullptr;
+  // The index at the front, so that phones and browsers start playing before the end.
+  if (format.container == Container::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
+  const int rc = avformat_write_header(c->file, &options);
+  av_dict_free(&options);
+  if (rc < 0) {
+    error = "cannot write '" + path + "': " + AvError(rc);
+    return nullptr;
+  }
+  c->headerWritten = true;
+  c->frame = av_frame_alloc();
+  c->frame->format = AV_PIX_FMT_YUV420P;
+  c->frame->width = format.width;
+  c->frame->height = format.height;
+  c->packet = av_packet_alloc();
+  if (av_frame_get_buffer(c->frame, 0) < 0 || c->packet == nullptr) {
+    error = "out of memory";
+    return nullptr;
+  }
+  return std::unique_ptr<VideoEncoder>(new VideoEncoder(std::move(c)));
+}
+
+bool VideoEncoder::Add(const platform::gdi::Surface& image, std::optional<platform::gdi::COLORREF> key,
+                       int64_t frames) {
+  Codec& c = *codec_;
+  if (c.opaque.width() != image.Width() || c.opaque.height() != image.Height()) {
+    c.opaque = QImage(image.Width(), image.Height(), QImage::Format_ARGB32_Premultiplied);
+  }
+  // See-through pixels are 0 in a premultiplied image: black once alpha is dropped.
+  platform::gdi::PutKeyed(image, key, c.opaque);
+  c.scaler = sws_getCachedContext(c.scaler, image.Width(), image.Height(), AV_PIX_FMT_BGRA, c.frame->width,
+                                  c.frame->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+  // The encoder may still hold the frame from before: write into a buffer of its own.
+  if (c.scaler == nullptr || av_frame_make_writable(c.frame) < 0) return !(c.failed = true);
+  const uint8_t* source[1] = {c.opaque.constBits()};
+  const int stride[1] = {static_cast<int>(c.opaque.bytesPerLine())};
+  sws_scale(c.scaler, source, stride, 0, image.Height(), c.frame->data, c.frame->linesize);
+  haveImage_ = true;
+  return Repeat(frames);
+}
+
+bool VideoEncoder::Repeat(int64_t frames) {
+  for (int64_t i = 0; i < frames && haveImage_ && !codec_->failed; ++i) {
+    codec_->frame->pts = next_++;
+    if (!Send(false)) codec_->failed = true;
+  }
+  return !codec_->failed;
+}
+
+bool VideoEncoder::Send(bool flush) {
+  Codec& c = *codec_;
+  if (avcodec_send_frame(c.encoder, flush ? nullptr : c.frame) < 0) return false;
+  for (;;) {
+    const int rc = avcodec_receive_packet(c.encoder, c.packet);
+    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
+    if (rc < 0) return false;
+    av_packet_rescale_ts(c.packet, c.encoder->time_base, c.stream->time_base);
+    c.packet->stream_index = c.stream->index;
+    if (av_interleaved_write_frame(c.file, c.packet) < 0) return false;
+  }
+}
+
+bool VideoEncoder::Finish() {
+  Codec& c = *codec_;
+  bool ok = !c.failed && Send(true);
+  ok = av_write_trailer(c.file) == 0 && ok;
+  ok = avio_closep(&c.file->pb) == 0 && ok;
+  return ok;
+}
+
+}  // namespace lumen::video
