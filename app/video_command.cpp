@@ -12,6 +12,7 @@
 
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
+#include "video/recorded_music.h"
 #include "video/show_video.h"
 
 namespace lumen::app {
@@ -101,6 +102,7 @@ int RunVideo(const std::vector<std::string>& args) {
   if (!BuildShowDataFor(folder, saved, seed, data)) return BadArguments("video", "cannot list the folder '" + folder + "'");
   if (data.ImageCount == 0) return BadArguments("video", "the folder '" + folder + "' has no pictures");
 
+  format.audio = video::RecordedMusic::WouldSound(saved);  // no music: no audio stream
   const std::string partial = out + ".part";
   std::error_code ignored;
   auto encoder = video::VideoEncoder::Open(partial, format, error);

@@ -21,7 +21,7 @@ bool VirtualScreen::SetWindowSize(int width, int height) {
 
 void VirtualScreen::Present(const platform::gdi::Surface& image) {
   ++presents_;
-  now_ += kRefresh;
+  now_ += refresh_;
   if (onPresent_) onPresent_(image, key_);
 }
 

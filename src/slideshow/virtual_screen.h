@@ -29,8 +29,9 @@ class VirtualScreen : public ShowHost {
 
   // maximized: the window keeps the screen's size (its size changes are refused).
   // scale: device pixels per desktop pixel, as on a HiDPI screen; screen is in device pixels.
-  VirtualScreen(PixelSize screen, bool maximized, double scale = 1.0)
-      : screen_(screen), maximized_(maximized), scale_(scale), client_(screen) {}
+  // refresh: how long a present takes (a video's frame, for one made of the show).
+  VirtualScreen(PixelSize screen, bool maximized, double scale = 1.0, Nanoseconds refresh = kRefresh)
+      : screen_(screen), maximized_(maximized), scale_(scale), refresh_(refresh), client_(screen) {}
 
   // The show whose Form_Resize a size change calls (at once, nested, as on Windows).
   void Attach(Lumen_S* show) { show_ = show; }
@@ -73,6 +74,7 @@ class VirtualScreen : public ShowHost {
   PixelSize screen_;
   bool maximized_;
   double scale_;
+  Nanoseconds refresh_;
   PixelSize client_;
   Lumen_S* show_ = nullptr;
   std::optional<platform::gdi::COLORREF> key_;

@@ -7,7 +7,9 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
 #include <libavutil/opt.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -49,6 +51,14 @@ struct VideoEncoder::Codec {
   AVPacket* packet = nullptr;
   SwsContext* scaler = nullptr;
   QImage opaque;             // the window image with its key black, as BGRA bytes
+  // The audio, when there is any: resampled into the encoder's format, then cut into
+  // frames of the encoder's size.
+  AVCodecContext* audioEncoder = nullptr;
+  AVStream* audioStream = nullptr;
+  SwrContext* resampler = nullptr;
+  AVAudioFifo* fifo = nullptr;
+  AVFrame* audioFrame = nullptr;
+  int64_t audioNext = 0;  // in samples of the encoder's rate
   bool headerWritten = false;
   bool failed = false;
 
@@ -59,6 +69,10 @@ struct VideoEncoder::Codec {
     av_frame_free(&frame);
     av_packet_free(&packet);
     sws_freeContext(scaler);
+    avcodec_free_context(&audioEncoder);
+    swr_free(&resampler);
+    if (fifo != nullptr) av_audio_fifo_free(fifo);
+    av_frame_free(&audioFrame);
   }
 };
 
@@ -108,6 +122,36 @@ std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, const 
   c->stream->time_base = c->encoder->time_base;
   c->stream->avg_frame_rate = c->encoder->framerate;
   avcodec_parameters_from_context(c->stream->codecpar, c->encoder);
+  if (format.audio) {
+    const AVCodec* audio = avcodec_find_encoder_by_name(vp9 ? "libopus" : "aac");
+    if (audio == nullptr) {
+      error = std::string("FFmpeg has no ") + (vp9 ? "Opus" : "AAC") + " encoder";
+      return nullptr;
+    }
+    AVCodecContext* a = c->audioEncoder = avcodec_alloc_context3(audio);
+    a->sample_rate = vp9 ? 48000 : 44100;  // Opus knows 48 kHz only
+    a->sample_fmt = audio->sample_fmts ? audio->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    a->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
+    a->bit_rate = vp9 ? 128000 : 192000;
+    a->time_base = AVRational{1, a->sample_rate};
+    if (c->file->oformat->flags & AVFMT_GLOBALHEADER) a->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (int rc = avcodec_open2(a, audio, nullptr); rc < 0) {
+      error = "cannot start the audio encoder: " + AvError(rc);
+      return nullptr;
+    }
+    c->audioStream = avformat_new_stream(c->file, nullptr);
+    c->audioStream->time_base = a->time_base;
+    avcodec_parameters_from_context(c->audioStream->codecpar, a);
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    if (swr_alloc_set_opts2(&c->resampler, &a->ch_layout, a->sample_fmt, a->sample_rate, &stereo, AV_SAMPLE_FMT_S16,
+                            44100, 0, nullptr) < 0 ||
+        swr_init(c->resampler) < 0) {
+      error = "cannot set up the audio resampler";
+      return nullptr;
+    }
+    c->fifo = av_audio_fifo_alloc(a->sample_fmt, 2, a->frame_size > 0 ? a->frame_size : 1024);
+    c->audioFrame = av_frame_alloc();
+  }
   if (int rc = avio_open(&c->file->pb, path.c_str(), AVIO_FLAG_WRITE); rc < 0) {
     error = "cannot write '" + path + "': " + AvError(rc);
     return nullptr;
@@ -164,19 +208,72 @@ bool VideoEncoder::Repeat(int64_t frames) {
 bool VideoEncoder::Send(bool flush) {
   Codec& c = *codec_;
   if (avcodec_send_frame(c.encoder, flush ? nullptr : c.frame) < 0) return false;
+  return Drain(c.encoder, c.stream);
+}
+
+// The packets the encoder has ready, into the file in time order with the other stream's.
+bool VideoEncoder::Drain(AVCodecContext* encoder, AVStream* stream) {
+  Codec& c = *codec_;
   for (;;) {
-    const int rc = avcodec_receive_packet(c.encoder, c.packet);
+    const int rc = avcodec_receive_packet(encoder, c.packet);
     if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
     if (rc < 0) return false;
-    av_packet_rescale_ts(c.packet, c.encoder->time_base, c.stream->time_base);
-    c.packet->stream_index = c.stream->index;
+    av_packet_rescale_ts(c.packet, encoder->time_base, stream->time_base);
+    c.packet->stream_index = stream->index;
     if (av_interleaved_write_frame(c.file, c.packet) < 0) return false;
   }
+}
+
+bool VideoEncoder::AddAudio(const int16_t* stereo, size_t frames) {
+  Codec& c = *codec_;
+  if (c.audioEncoder == nullptr || c.failed) return !c.failed;
+  const int out = swr_get_out_samples(c.resampler, static_cast<int>(frames));
+  uint8_t** planes = nullptr;
+  if (av_samples_alloc_array_and_samples(&planes, nullptr, 2, std::max(out, 1), c.audioEncoder->sample_fmt, 0) < 0) {
+    return !(c.failed = true);
+  }
+  const auto* input = reinterpret_cast<const uint8_t*>(stereo);
+  const int converted = swr_convert(c.resampler, planes, out, &input, static_cast<int>(frames));
+  if (converted > 0) av_audio_fifo_write(c.fifo, reinterpret_cast<void**>(planes), converted);
+  av_freep(&planes[0]);
+  av_freep(&planes);
+  if (converted < 0 || !SendAudio(false)) c.failed = true;
+  return !c.failed;
+}
+
+// Whole encoder frames from the queue; with flush, the rest as a shorter last frame, and
+// then the encoder's own tail.
+bool VideoEncoder::SendAudio(bool flush) {
+  Codec& c = *codec_;
+  const int size = c.audioEncoder->frame_size > 0 ? c.audioEncoder->frame_size : 1024;
+  while (av_audio_fifo_size(c.fifo) >= size || (flush && av_audio_fifo_size(c.fifo) > 0)) {
+    const int take = std::min(size, av_audio_fifo_size(c.fifo));
+    av_frame_unref(c.audioFrame);
+    c.audioFrame->nb_samples = take;
+    c.audioFrame->format = c.audioEncoder->sample_fmt;
+    av_channel_layout_copy(&c.audioFrame->ch_layout, &c.audioEncoder->ch_layout);
+    c.audioFrame->sample_rate = c.audioEncoder->sample_rate;
+    if (av_frame_get_buffer(c.audioFrame, 0) < 0) return false;
+    av_audio_fifo_read(c.fifo, reinterpret_cast<void**>(c.audioFrame->data), take);
+    c.audioFrame->pts = c.audioNext;
+    c.audioNext += take;
+    if (avcodec_send_frame(c.audioEncoder, c.audioFrame) < 0) return false;
+    if (!Drain(c.audioEncoder, c.audioStream)) return false;
+  }
+  if (flush) {
+    if (avcodec_send_frame(c.audioEncoder, nullptr) < 0) return false;
+    return Drain(c.audioEncoder, c.audioStream);
+  }
+  return true;
 }
 
 bool VideoEncoder::Finish() {
   Codec& c = *codec_;
   bool ok = !c.failed && Send(true);
+  if (c.audioEncoder != nullptr) {
+    // The queue, then the encoder's tail.
+    ok = ok && SendAudio(true);
+  }
   ok = av_write_trailer(c.file) == 0 && ok;
   ok = avio_closep(&c.file->pb) == 0 && ok;
   return ok;

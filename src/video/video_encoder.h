@@ -10,6 +10,9 @@
 
 #include "platform/gdi/surface.h"
 
+struct AVCodecContext;
+struct AVStream;
+
 namespace lumen::video {
 
 enum class Container { Mp4, Matroska, WebM };
@@ -23,6 +26,7 @@ struct VideoFormat {
   int width = 1920, height = 1080;  // even
   int fps = 60;
   int quality = -1;  // the encoder's constant-quality value (CRF); -1: its good default
+  bool audio = false;  // a stereo audio stream: AAC in MP4 and Matroska, Opus in WebM
 };
 
 // The quality range of the container's encoder: 0 to 51 (H.264) or 63 (VP9).
@@ -42,6 +46,8 @@ class VideoEncoder {
   bool Add(const platform::gdi::Surface& image, std::optional<platform::gdi::COLORREF> key, int64_t frames);
   // Shows the last image for `frames` more frames.
   bool Repeat(int64_t frames);
+  // The next stretch of the audio: 44.1 kHz 16-bit stereo, interleaved.
+  bool AddAudio(const int16_t* stereo, size_t frames);
   // Flushes the encoder and closes the file. False when anything failed on the way.
   bool Finish();
 
@@ -51,6 +57,8 @@ class VideoEncoder {
   struct Codec;
   explicit VideoEncoder(std::unique_ptr<Codec> codec);
   bool Send(bool flush);
+  bool SendAudio(bool flush);
+  bool Drain(AVCodecContext* encoder, AVStream* stream);
 
   std::unique_ptr<Codec> codec_;
   int64_t next_ = 0;  // the next frame's number (its presentation time)

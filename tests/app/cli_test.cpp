@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "platform/cp932.h"
+#include "support/audio_fixtures.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
 
@@ -304,6 +305,51 @@ TEST(Cli, VideoIsTheAutomaticShowFrameForFrameAndAStoppedOneLeavesNothing) {
   EXPECT_EQ(run.status, 130);
   EXPECT_FALSE(std::filesystem::exists(out / "long.mkv"));
   EXPECT_FALSE(std::filesystem::exists(out / "long.mkv.part"));
+}
+
+TEST(Cli, VideoCarriesTheShowsMusicFadedOutAtTheEnd) {
+  test::TempFolder home, pictures, out;
+  for (const char* name : {"a.bmp", "b.bmp"}) ASSERT_TRUE(test::WriteSolidBmp(pictures / name, 64, 48, qRgb(0, 0, 255)));
+  test::WriteWav(home / "loop.wav", test::Tone(660, 1.0));
+  std::vector<int16_t> disc = test::Tone(440, 1.0);
+  test::Append(disc, test::Tone(880, 3.0));
+  test::WriteRawLE(home / "disc.bin", disc);
+  test::WriteBytes(home / "disc.cue", "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                      "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n");
+  // The tones heard, a tenth of a second at a time, in a video of two pictures: 1 + 30 +
+  // 2 x (10 + 30) frames at 30 a second, 3.7 s.
+  auto tones = [&](const std::string& ini, const std::string& environment) {
+    test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + ini));
+    const std::string video = out / "music.mkv", raw = out / "music.raw";
+    std::filesystem::remove(video);
+    std::filesystem::remove(raw);
+    EXPECT_EQ(Shell(environment + " LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() +
+                    "' --out '" + video + "' --size 320x180 --fps 30 >/dev/null 2>&1").status, 0);
+    Shell("ffmpeg -v error -i '" + video + "' -f s16le -ac 2 -ar 44100 '" + raw + "'");
+    return test::ToneRuns(test::ReadRawLE(raw), 0.1, {440, 660, 880});
+  };
+  using Runs = std::vector<std::pair<int, int>>;
+  // A WAV file loops to the end, where it fades out over the last second.
+  const Runs wav = tones("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "loop.wav" + "\r\n", "");
+  ASSERT_GE(wav.size(), 2u) << test::Describe(wav);
+  EXPECT_TRUE(wav.front().first == 660 && wav.front().second >= 34) << test::Describe(wav);
+  EXPECT_EQ(wav.back().first, 0) << test::Describe(wav);
+  // An MP3 plays to its end and starts again at the next poll the show lets through (the
+  // polls wait while a turn's interval runs, as on the desktop): heard, silent, heard.
+  ASSERT_EQ(Shell("lame --quiet '" + home / "loop.wav" + "' '" + home / "tone.mp3" + "'").status, 0);
+  const Runs mp3 = tones("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.mp3" + "\r\n", "");
+  ASSERT_GE(mp3.size(), 3u) << test::Describe(mp3);
+  EXPECT_TRUE(mp3[0].first == 660 && mp3[0].second >= 9 && mp3[1].first == 0 && mp3[2].first == 660)
+      << test::Describe(mp3);
+  // The whole disc from its first track, started by the CD's first poll (0.2 s): 440 Hz
+  // for a second, then the second track.
+  const Runs cd = tones("BGM区分=1\r\n", "LUMENSHOW_CDROM='" + home / "disc.cue" + "'");
+  EXPECT_EQ(Runs(cd.begin(), cd.begin() + std::min<size_t>(2, cd.size())), (Runs{{0, 2}, {440, 10}})) << test::Describe(cd);
+  EXPECT_TRUE(cd.size() >= 3 && cd[2].first == 880 && cd[2].second >= 20) << test::Describe(cd);
+  // No music: no audio stream.
+  test::WriteBytes(home / "LumenShow.ini", "[Section]\r\n");
+  ASSERT_EQ(Lumenshow(home.path(), "video '" + pictures.path() + "' --out '" + out / "silent.mp4" + "' --size 320x180").status, 0);
+  EXPECT_EQ(Shell("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 '" + out / "silent.mp4" + "'").out, "video\n");
 }
 
 }  // namespace
