@@ -5,6 +5,7 @@
 
 #include "app/run_show.h"
 #include "app/display_check.h"
+#include "app/video_export_menu.h"
 #include "app/subcommands.h"
 #include "catalogue/thumbnail_cache.h"
 #include "mainwindow/widgets/lumen_m.h"
@@ -45,6 +46,7 @@ int RunMainWindow(int argc, char** argv) {
                                 .guideAddress = GuideAddress(),
                                 .thumbnailCache = &cache});
     window.Form_Load();
+    if (auto* start = window.findChild<QWidget*>("cmd_Start")) OfferVideoExport(*start, settings::AppSettings());
     window.show();
     window.activateWindow();  // active from the start, with or without a window manager
     status = application.exec();

@@ -6,14 +6,12 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
 #include "app/show_data_for.h"
 #include "app/subcommands.h"
-#include "video/recorded_music.h"
-#include "video/show_video.h"
+#include "video/export_video.h"
 
 namespace lumen::app {
 namespace {
@@ -102,42 +100,25 @@ int RunVideo(const std::vector<std::string>& args) {
   if (!BuildShowDataFor(folder, saved, seed, data)) return BadArguments("video", "cannot list the folder '" + folder + "'");
   if (data.ImageCount == 0) return BadArguments("video", "the folder '" + folder + "' has no pictures");
 
-  format.audio = video::RecordedMusic::WouldSound(saved);  // no music: no audio stream
-  const std::string partial = out + ".part";
-  std::error_code ignored;
-  auto encoder = video::VideoEncoder::Open(partial, format, error);
-  if (!encoder) {
-    std::filesystem::remove(partial, ignored);
-    std::cerr << "lumenshow: video: " << error << "\n";
-    return 1;
-  }
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
   ProgressReport report;
-  const auto result = video::RenderShowVideo(saved, data, static_cast<int>(rounds), format, *encoder,
-                                             [&](int done, int total) {
-                                               report.Show(done, total);
-                                               return !interrupted;
-                                             });
+  const auto outcome = video::ExportVideo(saved, data, static_cast<int>(rounds), format, out, [&](int done, int total) {
+    report.Show(done, total);
+    return !interrupted;
+  });
   report.End();
-  const bool finished = result == video::VideoResult::Written && encoder->Finish();
-  const int64_t frames = encoder->FramesWritten();
-  encoder.reset();
-  if (!finished || interrupted) {
-    std::filesystem::remove(partial, ignored);
-    std::cerr << "lumenshow: video: " << (result == video::VideoResult::Stopped || interrupted ? "stopped" : "cannot write '" + out + "'")
-              << "; nothing written\n";
-    return result == video::VideoResult::Stopped || interrupted ? 130 : 1;
+  if (outcome.result == video::VideoResult::Stopped) {
+    std::cerr << "lumenshow: video: stopped; nothing written\n";
+    return 130;
   }
-  std::filesystem::rename(partial, out, ignored);
-  if (ignored) {
-    std::filesystem::remove(partial, ignored);
-    std::cerr << "lumenshow: video: cannot write '" << out << "'\n";
+  if (outcome.result == video::VideoResult::Failed) {
+    std::cerr << "lumenshow: video: " << outcome.error << "; nothing written\n";
     return 1;
   }
-  std::cout << out << ": " << frames << " frames, " << Clock(static_cast<double>(frames) / format.fps) << "\n";
+  std::cout << out << ": " << outcome.frames << " frames, " << Clock(static_cast<double>(outcome.frames) / format.fps) << "\n";
   return 0;
 }
 

@@ -2,6 +2,7 @@
 // first start, a folder chosen through the real dialog, the thumbnails, a show, the end,
 // and a second start with the options as they were left.
 #include <QImage>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
@@ -109,6 +110,33 @@ TEST_F(X11MainWindow, FromFirstStartToASecondStartWithTheSameOptions) {
   EXPECT_EQ(PixelAt(245, 431), kFace) << "\"透明\" clear";
   EXPECT_EQ(PixelAt(228 + 96 + 16, 404 + 36 + 14), 0x000000) << "the background colour button, shown";
   ClickAt(556, 528);
+  EXPECT_EQ(test::WaitExit(program, 20s), 0);
+}
+
+TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
+  Start();
+  const std::string folderDialog = "フォルダを選択してください";
+  ClickAt(66, 28);  // "ﾌｫﾙﾀﾞの選択"
+  ASSERT_TRUE(x.WaitForWindow(folderDialog, 20s));
+  ASSERT_EQ(KeysTo(folderDialog, "type --delay 20 \"" + pictures.path() + "\""), 0);
+  for (int i = 0; i < 3 && !WaitGone(folderDialog, 2s); ++i) x.Run("xdotool key Return");
+  ASSERT_TRUE(WaitGone(folderDialog, 1s));
+
+  // A right-click on "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ": its one entry, "動画に書き出す…", then the save dialog.
+  const std::string at = std::to_string(kLeft + 424) + " " + std::to_string(kTop + 528);
+  ASSERT_EQ(x.Run("xdotool mousemove " + at + " sleep 0.2 click 3 sleep 0.5 key Down Return"), 0);
+  ASSERT_TRUE(x.WaitForWindow("動画に書き出す", 20s)) << "no save dialog";
+  const std::string video = home / "show.mp4";
+  ASSERT_EQ(KeysTo("動画に書き出す", "key ctrl+a type --delay 20 \"" + video + "\""), 0);
+  ASSERT_EQ(x.Run("xdotool key Return"), 0);
+  for (int i = 0; i < 600 && !std::filesystem::exists(video); ++i) std::this_thread::sleep_for(100ms);
+  ASSERT_TRUE(std::filesystem::exists(video)) << "no video after a minute";
+  EXPECT_FALSE(std::filesystem::exists(video + ".part"));
+  // Three pictures at the default interval of 1 s: 1 + 60 + 3 x (10 + 60) frames at 60 a second.
+  EXPECT_EQ(x.Run("test \"$(ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,nb_read_frames "
+                  "-of csv=p=0 '" + video + "')\" = h264,1920,1080,271"),
+            0);
+  ClickAt(556, 528);  // the window is live again: "終了" ends it
   EXPECT_EQ(test::WaitExit(program, 20s), 0);
 }
 

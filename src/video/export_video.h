@@ -1,0 +1,24 @@
+// A whole export: the show of a folder written to a video file under a temporary name,
+// renamed when whole, removed when stopped or failed. What the video subcommand and the
+// main window's "動画に書き出す…" share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/lumen_b.h"
+#include "video/show_video.h"
+
+namespace lumen::video {
+
+struct ExportOutcome {
+  VideoResult result = VideoResult::Failed;
+  std::string error;   // why it failed, for the user
+  int64_t frames = 0;  // the video's length, when written
+};
+
+// format.audio is decided here: on when the saved music would sound.
+ExportOutcome ExportVideo(const settings::Settings& settings, const settings::ShowData& data, int rounds,
+                          VideoFormat format, const std::string& path, const Progress& progress);
+
+}  // namespace lumen::video
