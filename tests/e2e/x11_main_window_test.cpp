@@ -136,6 +136,7 @@ TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
   EXPECT_EQ(x.Run("test \"$(ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,nb_read_frames "
                   "-of csv=p=0 '" + video + "')\" = h264,1920,1080,271"),
             0);
+  ASSERT_TRUE(WaitGone("動画に書き出す", 20s)) << "the progress dialog stays";
   ClickAt(556, 528);  // the window is live again: "終了" ends it
   EXPECT_EQ(test::WaitExit(program, 20s), 0);
 }
