@@ -21,7 +21,15 @@ namespace {
 
 constexpr const char* kTitle = "動画に書き出す";
 
+// The window is active again when its dialogs have gone, as on Windows, also where no
+// window manager would make it so (its controls answer an active window's clicks).
+struct ReactivateWhenDone {
+  QWidget* window;
+  ~ReactivateWhenDone() { window->activateWindow(); }
+};
+
 void Export(QWidget* window, const settings::Settings& settings) {
+  ReactivateWhenDone reactivate{window};
   const std::string folder = settings.ImageFolder;
   auto names = mainwindow::ListPictureFiles(folder);
   if (!names || names->empty()) {
@@ -49,7 +57,6 @@ void Export(QWidget* window, const settings::Settings& settings) {
   progress.setMinimumDuration(0);
   progress.setAutoClose(false);
   progress.setValue(0);
-  progress.show();
   std::atomic<bool> cancelled{false};
   QObject::connect(&progress, &QProgressDialog::canceled, [&] { cancelled = true; });
 
@@ -82,7 +89,12 @@ void OfferVideoExport(QWidget& startButton, const settings::Settings& settings) 
                    [&startButton, &settings](const QPoint& at) {
                      QMenu menu(&startButton);
                      QAction* exportVideo = menu.addAction("動画に書き出す…");
-                     if (menu.exec(startButton.mapToGlobal(at)) == exportVideo) Export(startButton.window(), settings);
+                     if (menu.exec(startButton.mapToGlobal(at)) != exportVideo) return;
+                     // After the right button's press has ended: dialogs opened inside its
+                     // handler would leave the button holding the mouse.
+                     QWidget* window = startButton.window();
+                     QMetaObject::invokeMethod(
+                         window, [window, &settings] { Export(window, settings); }, Qt::QueuedConnection);
                    });
 }
 
