@@ -13,6 +13,7 @@ TEST(FuzzRegressions, EveryKeptInputOfEveryTargetComesBack) {
     size_t inputs = 0;
     for (const char* kept : {"regressions", "corpus"}) {
       const std::filesystem::path folder = std::filesystem::path(LUMEN_FUZZ_DATA) / kept / target.name;
+      if (!std::filesystem::is_directory(folder)) continue;  // no input kept yet (git keeps no empty folder)
       for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         SCOPED_TRACE(entry.path().string());
         target.run(test::ReadBytes(entry.path().string()));
