@@ -5,10 +5,10 @@
 
 namespace lumen::app {
 
-const std::vector<SubcommandSpec>& Subcommands() {
-  static const OptionSpec ini{"--ini", "FILE", "read the settings from FILE instead of the settings file in use"};
-  static const OptionSpec seed{"--seed", "N", "the shuffle's seed (0 to 18446744073709551615), for a repeatable order"};
-  static const std::vector<SubcommandSpec> table = {
+const std::vector<SubcommandEntry>& Subcommands() {
+  static const OptionEntry ini{"--ini", "FILE", "read the settings from FILE instead of the settings file in use"};
+  static const OptionEntry seed{"--seed", "N", "the shuffle's seed (0 to 18446744073709551615), for a repeatable order"};
+  static const std::vector<SubcommandEntry> table = {
       {"slideshow", "DIR", "the show of DIR with the saved settings, straight away (no DIR: the main window)", true,
        {ini, seed}},
       {"browse", "DIR", "the picture list of DIR with its preview, in a window of its own", true,
@@ -42,9 +42,9 @@ const std::vector<SubcommandSpec>& Subcommands() {
   return table;
 }
 
-const SubcommandSpec* FindSubcommand(std::string_view name) {
-  for (const SubcommandSpec& spec : Subcommands()) {
-    if (name == spec.name) return &spec;
+const SubcommandEntry* FindSubcommand(std::string_view name) {
+  for (const SubcommandEntry& entry : Subcommands()) {
+    if (name == entry.name) return &entry;
   }
   return nullptr;
 }
@@ -54,9 +54,9 @@ std::string ProgramHelp() {
       "usage: lumenshow [SUBCOMMAND [ARGUMENTS]]\n"
       "A photo slide show with a page-turning animation and music. Without a subcommand\n"
       "it opens the main window.\n\nSubcommands:\n";
-  for (const SubcommandSpec& spec : Subcommands()) {
-    std::string head = std::string("  ") + spec.name;
-    text += head + std::string(head.size() < 14 ? 14 - head.size() : 1, ' ') + spec.summary + "\n";
+  for (const SubcommandEntry& entry : Subcommands()) {
+    std::string head = std::string("  ") + entry.name;
+    text += head + std::string(head.size() < 14 ? 14 - head.size() : 1, ' ') + entry.summary + "\n";
   }
   text +=
       "\n  --help        this text; lumenshow SUBCOMMAND --help tells about one\n"
@@ -66,17 +66,17 @@ std::string ProgramHelp() {
 }
 
 std::string UsageLine(std::string_view subcommand) {
-  const SubcommandSpec* spec = FindSubcommand(subcommand);
-  if (spec == nullptr) return "usage: lumenshow --help";
-  std::string usage = std::string("usage: lumenshow ") + spec->name;
-  if (*spec->arguments != '\0') usage += std::string(" ") + spec->arguments;
-  return usage + (spec->options.empty() ? "" : " [options]");
+  const SubcommandEntry* entry = FindSubcommand(subcommand);
+  if (entry == nullptr) return "usage: lumenshow --help";
+  std::string usage = std::string("usage: lumenshow ") + entry->name;
+  if (*entry->arguments != '\0') usage += std::string(" ") + entry->arguments;
+  return usage + (entry->options.empty() ? "" : " [options]");
 }
 
-std::string SubcommandHelp(const SubcommandSpec& spec) {
-  std::string text = UsageLine(spec.name) + "\n" + spec.summary + "\n";
-  if (spec.needsDisplay) text += "Needs a display.\n";
-  for (const OptionSpec& option : spec.options) {
+std::string SubcommandHelp(const SubcommandEntry& entry) {
+  std::string text = UsageLine(entry.name) + "\n" + entry.summary + "\n";
+  if (entry.needsDisplay) text += "Needs a display.\n";
+  for (const OptionEntry& option : entry.options) {
     std::string head = std::string("  ") + option.name + (option.valueName ? std::string(" ") + option.valueName : "");
     text += head + std::string(head.size() < 18 ? 18 - head.size() : 1, ' ') + option.help + "\n";
   }
@@ -85,18 +85,18 @@ std::string SubcommandHelp(const SubcommandSpec& spec) {
 
 std::string CommandsWithoutDisplay() {
   std::string names;
-  for (const SubcommandSpec& spec : Subcommands()) {
-    if (!spec.needsDisplay) names += (names.empty() ? "" : ", ") + std::string(spec.name);
+  for (const SubcommandEntry& entry : Subcommands()) {
+    if (!entry.needsDisplay) names += (names.empty() ? "" : ", ") + std::string(entry.name);
   }
   return names;
 }
 
 std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand,
                                                   std::string& error) {
-  const SubcommandSpec* spec = FindSubcommand(subcommand);
+  const SubcommandEntry* entry = FindSubcommand(subcommand);
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  for (const OptionSpec& option : spec ? spec->options : std::vector<OptionSpec>{}) {
+  for (const OptionEntry& option : entry ? entry->options : std::vector<OptionEntry>{}) {
     parser.addOption(QCommandLineOption(QString(option.name + 2), QString(), option.valueName ? option.valueName : ""));
   }
   // Latin-1 both ways carries every byte through as it is: a file name need not be UTF-8.
@@ -108,7 +108,7 @@ std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>
   }
   CommandOptions options;
   for (const QString& word : parser.positionalArguments()) options.positional.push_back(word.toLatin1().toStdString());
-  for (const OptionSpec& option : spec ? spec->options : std::vector<OptionSpec>{}) {
+  for (const OptionEntry& option : entry ? entry->options : std::vector<OptionEntry>{}) {
     const QString name(option.name + 2);
     if (!parser.isSet(name)) continue;
     if (option.valueName) {

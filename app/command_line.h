@@ -12,32 +12,32 @@
 
 namespace lumen::app {
 
-struct OptionSpec {
+struct OptionEntry {
   const char* name;       // "--out"
   const char* valueName;  // "OUTDIR"; null for a flag
   const char* help;
 };
 
-struct SubcommandSpec {
+struct SubcommandEntry {
   const char* name;
   const char* arguments;  // what follows the name in the usage line
   const char* summary;
   bool needsDisplay;
-  std::vector<OptionSpec> options;
+  std::vector<OptionEntry> options;
 };
 
-const std::vector<SubcommandSpec>& Subcommands();
-const SubcommandSpec* FindSubcommand(std::string_view name);
+const std::vector<SubcommandEntry>& Subcommands();
+const SubcommandEntry* FindSubcommand(std::string_view name);
 
 // "lumenshow --help" and "lumenshow SUBCOMMAND --help".
 std::string ProgramHelp();
-std::string SubcommandHelp(const SubcommandSpec& spec);
+std::string SubcommandHelp(const SubcommandEntry& entry);
 // "usage: lumenshow frames DIR --out OUTDIR [options]", for a line about bad arguments.
 std::string UsageLine(std::string_view subcommand);
 // The subcommands that work without a display, for the line that says there is none.
 std::string CommandsWithoutDisplay();
 
-// The words after the subcommand's name, read by its spec: options anywhere ("--out DIR"
+// The words after the subcommand's name, read by its entry in the table: options anywhere ("--out DIR"
 // or "--out=DIR"), "--" ending them. Nothing, with the reason, when they do not fit.
 std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand,
                                                   std::string& error);

@@ -22,8 +22,8 @@ int Run(int argc, char** argv) {
     std::cout << "lumenshow " LUMENSHOW_VERSION "\n";
     return 0;
   }
-  const SubcommandSpec* spec = FindSubcommand(command);
-  if (spec == nullptr) {
+  const SubcommandEntry* entry = FindSubcommand(command);
+  if (entry == nullptr) {
     std::cerr << "lumenshow: unknown subcommand '" << command << "' (lumenshow --help lists them)\n";
     return kBadArguments;
   }
@@ -31,7 +31,7 @@ int Run(int argc, char** argv) {
   for (const std::string& word : args) {
     if (word == "--") break;
     if (word == "--help" || word == "-h") {
-      std::cout << SubcommandHelp(*spec);
+      std::cout << SubcommandHelp(*entry);
       return 0;
     }
   }
