@@ -4,6 +4,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "platform/ascii_text.h"
 #include "platform/audio/cd_disc.h"
 #include "platform/mci/mci_errors.h"
 #include "video/file_sound.h"
@@ -12,12 +13,6 @@ namespace lumen::video {
 namespace {
 
 constexpr int64_t kFramesPerSector = 588;  // 44,100 / 75
-
-bool EndsWithNoCase(const std::string& text, const std::string& end) {
-  if (text.size() < end.size()) return false;
-  return std::equal(end.rbegin(), end.rend(), text.rbegin(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); });
-}
 
 void MixInto(int16_t* out, const int16_t* in, size_t samples) {
   for (size_t i = 0; i < samples; ++i) out[i] = static_cast<int16_t>(std::clamp(out[i] + in[i], -32768, 32767));
@@ -224,7 +219,8 @@ void RecordedMusic::Render(int64_t first, size_t frames, int16_t* stereo) {
 bool RecordedMusic::WouldSound(const settings::Settings& settings) {
   if (settings.BgmKind == 2) {
     const std::string& file = settings.BgmFile;
-    return (EndsWithNoCase(file, ".wav") || EndsWithNoCase(file, ".mp3")) && FileSound::Open(file) != nullptr;
+    return (platform::EndsWithNoCase(file, ".wav") || platform::EndsWithNoCase(file, ".mp3")) &&
+           FileSound::Open(file) != nullptr;
   }
   if (settings.BgmKind == 1) {
     auto disc = platform::audio::CdDisc::OpenDefault();

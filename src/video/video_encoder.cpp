@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <algorithm>
-#include <cctype>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,15 +12,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/ascii_text.h"
 #include "platform/gdi/qt_image.h"
 
 namespace lumen::video {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -32,8 +27,8 @@ std::string AvError(int code) {
 }  // namespace
 
 std::optional<Container> ContainerFor(const std::string& path) {
-  const std::string name = Lower(path);
-  auto endsWith = [&](const char* end) { return name.size() > std::strlen(end) && name.ends_with(end); };
+  // A name that is only the extension names no file.
+  auto endsWith = [&](std::string_view end) { return path.size() > end.size() && platform::EndsWithNoCase(path, end); };
   if (endsWith(".mp4")) return Container::Mp4;
   if (endsWith(".mkv")) return Container::Matroska;
   if (endsWith(".webm")) return Container::WebM;
