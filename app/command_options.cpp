@@ -1,5 +1,6 @@
 #include "app/command_options.h"
 
+#include <cstdio>
 #include <iostream>
 
 #include "platform/program_folder.h"
@@ -30,6 +31,14 @@ bool ReadNumberOption(const CommandOptions& options, const std::string& command,
   }
   value = *parsed;
   return true;
+}
+
+std::optional<std::pair<int, int>> ParseSize(const std::string& text, int maxSide) {
+  int w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return std::nullopt;
+  if (w < 1 || h < 1 || w > maxSide || h > maxSide) return std::nullopt;
+  return std::pair{w, h};
 }
 
 }  // namespace lumen::app

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/lumen_b.h"
@@ -38,5 +39,8 @@ int BadArguments(const std::string& command, const std::string& why);
 // the one line on stderr, when it is not such a number.
 bool ReadNumberOption(const CommandOptions& options, const std::string& command, const std::string& option,
                       double low, double high, const std::string& range, double& value);
+
+// "WIDTHxHEIGHT" (or "WIDTHXHEIGHT"), each side from 1 to maxSide; nothing otherwise.
+std::optional<std::pair<int, int>> ParseSize(const std::string& text, int maxSide);
 
 }  // namespace lumen::app

@@ -24,15 +24,6 @@ bool WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const
   return WritePngFile(png, path);
 }
 
-bool ParseScreen(const std::string& text, slideshow::PixelSize& size) {
-  int w = 0, h = 0;
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
-  if (w < 1 || h < 1 || w > 16384 || h > 16384) return false;
-  size = {w, h};
-  return true;
-}
-
 }  // namespace
 
 int RunFrames(const std::vector<std::string>& args) {
@@ -41,8 +32,10 @@ int RunFrames(const std::vector<std::string>& args) {
   if (!options) return BadArguments("frames", error);
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", UsageLine("frames"));
   slideshow::PixelSize screen{1920, 1080};
-  if (const std::string* text = options->Value("--screen"); text && !ParseScreen(*text, screen)) {
-    return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+  if (const std::string* text = options->Value("--screen")) {
+    const auto size = ParseSize(*text, 16384);
+    if (!size) return BadArguments("frames", "--screen takes WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+    screen = {size->first, size->second};
   }
   double scale = 1.0;
   if (!ReadNumberOption(*options, "frames", "--scale", 1, 4, "from 1 to 4, such as 2 or 1.5", scale)) {

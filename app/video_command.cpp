@@ -19,15 +19,6 @@ namespace {
 std::atomic<bool> interrupted{false};
 void OnInterrupt(int) { interrupted = true; }
 
-bool ParseEvenSize(const std::string& text, video::VideoFormat& format) {
-  int w = 0, h = 0;
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X')) return false;
-  if (w < 2 || h < 2 || w > 8192 || h > 8192 || w % 2 != 0 || h % 2 != 0) return false;
-  format.width = w, format.height = h;
-  return true;
-}
-
 std::string Clock(double seconds) {
   const auto s = static_cast<long>(std::lround(seconds));
   char text[32];
@@ -78,8 +69,12 @@ int RunVideo(const std::vector<std::string>& args) {
   const auto container = video::ContainerFor(out);
   if (!container) return BadArguments("video", "'" + out + "' names no video file: end it in .mp4, .mkv or .webm");
   format.container = *container;
-  if (const std::string* size = options->Value("--size"); size && !ParseEvenSize(*size, format)) {
-    return BadArguments("video", "--size takes even WIDTHxHEIGHT, such as 1920x1080, not '" + *size + "'");
+  if (const std::string* text = options->Value("--size")) {
+    const auto size = ParseSize(*text, 8192);
+    if (!size || size->first % 2 != 0 || size->second % 2 != 0) {  // 4:2:0 video halves both sides
+      return BadArguments("video", "--size takes even WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+    }
+    format.width = size->first, format.height = size->second;
   }
   double fps = 60, rounds = 1, quality = -1;
   if (!ReadNumberOption(*options, "video", "--fps", 1, 240, "from 1 to 240", fps) ||

@@ -64,15 +64,9 @@ TEST(Cli, TheSettingsLiveInTheHomeFolderTheProgramsFolderOrTheUsersConfiguration
   std::filesystem::create_directories(user / "bin");
   std::filesystem::copy_file(LUMENSHOW_BIN, user / "bin/lumenshow");
   auto run = [&](const std::string& args, const std::string& environment) {
-    const std::string command = "env -u XDG_CONFIG_HOME HOME='" + user.path() + "' " + environment + " '" +
-                                user / "bin/lumenshow" + "' " + args + " 2>/dev/null";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-      char buffer[4096];
-      for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-      ::pclose(pipe);
-    }
-    return out;
+    return Shell("env -u XDG_CONFIG_HOME HOME='" + user.path() + "' " + environment + " '" + user / "bin/lumenshow" +
+                 "' " + args + " 2>/dev/null")
+        .out;
   };
   // An empty LUMENSHOW_HOME counts as unset: the user's configuration, and pictures folder.
   EXPECT_EQ(run("settings --file", "LUMENSHOW_HOME="), user / ".config/lumenshow/LumenShow.ini\n");
