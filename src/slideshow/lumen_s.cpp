@@ -40,6 +40,7 @@ void Lumen_S::Form_Load() {
   currentPos_ = settings_.TurnDirection != 0 ? 1 : show_.ImageCount;
   FitPicture(pic1, currentPos_);
   standingPage_ = &pic1;
+  host_.PictureShown(origPath_);
 
   if (music_ != nullptr) {
     music_->Start();
@@ -100,6 +101,7 @@ void Lumen_S::FitPicture(gdi::Surface& buffer, int slot) {
   // A failed load leaves Pic_Orign as it was: the picture loaded before is drawn again.
   if (auto fitted = path.empty() ? nullptr : preparer_.Get(path)) {
     Pic_Orign = fitted;
+    origPath_ = path;
     pictureWidth_ = fitted->naturalWidth;
     pictureHeight_ = fitted->naturalHeight;
   }

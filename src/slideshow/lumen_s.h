@@ -96,6 +96,7 @@ class Lumen_S {
   platform::gdi::Surface window_;  // the client area's off-screen image; black as created
   platform::gdi::Surface pic1, pic2;
   std::shared_ptr<const FittedPicture> Pic_Orign;  // the picture loaded last
+  std::string origPath_;                           // and its file
   double pictureWidth_ = 0, pictureHeight_ = 0;
 
   int32_t pageLeft_ = 0, pageTop_ = 0;

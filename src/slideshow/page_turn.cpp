@@ -69,6 +69,7 @@ void Lumen_S::FlipLeft() {
   }
   FinalFrame(pic2);
   standingPage_ = &pic2;
+  host_.PictureShown(origPath_);
   direction_ = -1;
   PrepareNeighbours();
 }
@@ -88,6 +89,7 @@ void Lumen_S::FlipRight() {
   }
   FinalFrame(pic1);
   standingPage_ = &pic1;
+  host_.PictureShown(origPath_);
   direction_ = 1;
   PrepareNeighbours();
 }

@@ -3,6 +3,8 @@
 // Lumen_S runs on either.
 #pragma once
 
+#include <string>
+
 #include "platform/gdi/surface.h"
 
 namespace lumen::slideshow {
@@ -38,6 +40,8 @@ class ShowHost {
   // close is used up).
   virtual bool Sleep(int milliseconds) = 0;
   virtual void CloseWindow() = 0;
+  // The page that now stands shows this file (for screen readers to follow the show).
+  virtual void PictureShown(const std::string& /*path*/) {}
 };
 
 }  // namespace lumen::slideshow

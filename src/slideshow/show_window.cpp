@@ -1,8 +1,11 @@
 #include "slideshow/show_window.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -20,6 +23,12 @@ namespace gdi = platform::gdi;
 
 namespace {
 
+// Read out as a window (a frame), not as a plain panel: its name, then each picture's.
+QAccessibleInterface* ShowWindowAccessible(const QString&, QObject* object) {
+  auto* window = dynamic_cast<ShowWindow*>(object);
+  return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
 // A Wayland client cannot place its window; X11 lets it.
 bool PlacesItself() { return !QGuiApplication::platformName().startsWith("wayland"); }
 
@@ -27,7 +36,10 @@ bool PlacesItself() { return !QGuiApplication::platformName().startsWith("waylan
 
 ShowWindow::ShowWindow(QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen), coversScreen_(!PlacesItself()) {
+  static const bool accessible = (QAccessible::installFactory(&ShowWindowAccessible), true);
+  (void)accessible;
   setWindowTitle("LumenShow");
+  setAccessibleName("LumenShow");
   // On X11 the window manager leaves the window where the show puts it and above every
   // panel and dock: it does not manage it at all (the show takes the keyboard itself).
   if (!coversScreen_ && QGuiApplication::platformName() == "xcb") setWindowFlag(Qt::X11BypassWindowManagerHint);
@@ -175,6 +187,11 @@ void ShowWindow::closeEvent(QCloseEvent* event) {
   wake_.stop();
   closed_ = true;
   event->accept();
+}
+
+void ShowWindow::PictureShown(const std::string& path) {
+  // The file's name, read out as the page's description when it changes.
+  setAccessibleDescription(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName());
 }
 
 void ShowWindow::CloseWindow() {

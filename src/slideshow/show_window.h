@@ -36,6 +36,7 @@ class ShowWindow : public QWidget, public ShowHost {
   bool TimerEnabled(int timer) override;
   bool Sleep(int milliseconds) override;
   void CloseWindow() override;
+  void PictureShown(const std::string& path) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

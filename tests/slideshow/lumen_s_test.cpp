@@ -38,6 +38,14 @@ void WritePicture(const std::string& path, int id, int width = 900, int height =
   ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
 }
 
+// Keeps the files the show says stand on its page, as a screen reader would hear them.
+class AnnouncingScreen : public VirtualScreen {
+ public:
+  using VirtualScreen::VirtualScreen;
+  void PictureShown(const std::string& path) override { announced.push_back(path); }
+  std::vector<std::string> announced;
+};
+
 class ShowTest : public ::testing::Test {
  protected:
   // Pictures 1..count at ImagePaths[i], shown in the order given (default 1..count).
@@ -54,7 +62,7 @@ class ShowTest : public ::testing::Test {
     show.SlideOrder = order;
   }
   void Open(PixelSize screen = {1200, 800}, bool maximized = false, double scale = 1.0) {
-    host = std::make_unique<VirtualScreen>(screen, maximized, scale);
+    host = std::make_unique<AnnouncingScreen>(screen, maximized, scale);
     window = std::make_unique<Lumen_S>(*host, settings, show, &music, prepareAhead ? ReadAhead{} : ReadAhead::None());
     host->Attach(window.get());
     host->OnPresent([this](const Surface& image, std::optional<COLORREF>) {
@@ -81,7 +89,7 @@ class ShowTest : public ::testing::Test {
   music::Lumen_BGM bgm{mm, settings};
   music::ShowMusic music{bgm, settings};
   bool prepareAhead = true;
-  std::unique_ptr<VirtualScreen> host;
+  std::unique_ptr<AnnouncingScreen> host;
   std::unique_ptr<Lumen_S> window;
   int presents = 0;
   bool keepFrames = false;
@@ -218,6 +226,8 @@ TEST_F(ShowTest, WrapAroundOnePictureAnEmptyFolderAndAFailedLoad) {
   window->FlipRight();
   EXPECT_EQ(window->CurrentPos(), 2);
   EXPECT_EQ(Shown().id, 1) << "a picture that fails shows the one loaded before";
+  const std::vector<std::string>& p = show.ImagePaths;
+  EXPECT_EQ(host->announced, (std::vector<std::string>{p[1], p[3], p[1], p[1]})) << "what stands, not what failed";
 
   MakeShow(1);
   Open();

@@ -1,11 +1,13 @@
 #include "controls/widgets/lumen_button_widget.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcut>
 
+#include "controls/widgets/accessible_controls.h"
 #include "controls/widgets/form_window.h"
 #include "controls/widgets/qt_surface.h"
 
@@ -41,6 +43,7 @@ int KeyCode(int key) {
 }  // namespace
 
 LumenButtonWidget::LumenButtonWidget(QWidget* parent) : QWidget(parent) {
+  InstallAccessibleControls();
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   resize(sizeHint());
@@ -56,9 +59,19 @@ LumenButtonWidget::LumenButtonWidget(QWidget* parent) : QWidget(parent) {
 
 LumenButtonWidget::~LumenButtonWidget() { button_.reset(); }
 
+void LumenButtonWidget::SetCaption(const QString& caption) {
+  button_->SetCaption(caption.toStdString());
+  QAccessibleEvent event(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
 void LumenButtonWidget::SetDefault(bool isDefault) {
   isDefault_ = isDefault;
   button_->OnAmbientChanged("DisplayAsDefault");
+  QAccessible::State changed;
+  changed.defaultButton = true;
+  QAccessibleStateChangeEvent event(this, changed);
+  QAccessible::updateAccessibility(&event);
 }
 
 QImage LumenButtonWidget::Snapshot() const {

@@ -20,8 +20,12 @@ class LumenButtonWidget : public QWidget, private ButtonHost {
   ~LumenButtonWidget() override;
 
   LumenButton& Button() { return *button_; }
-  void SetCaption(const QString& caption) { button_->SetCaption(caption.toStdString()); }
+  void SetCaption(const QString& caption);
   void SetDefault(bool isDefault);  // the host's "DisplayAsDefault"
+  bool IsDefault() const { return isDefault_; }
+  // A press that is not the mouse's or a key's (a screen reader's): Click, as the access
+  // key gives it.
+  void Press() { button_->OnAccessKey(); }
   // The button's image with alpha 0 outside its rounded window region.
   QImage Snapshot() const;
 

@@ -1,9 +1,13 @@
 #include "controls/widgets/lumen_scrollbar_widget.h"
 
+#include <QAccessible>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/widgets/accessible_controls.h"
+#include "controls/widgets/focus_cue.h"
 #include "controls/widgets/qt_surface.h"
 
 namespace lumen::controls {
@@ -18,12 +22,24 @@ platform::WPARAM LumenScrollBarWidget::Flags(Qt::MouseButtons buttons, Qt::Keybo
 }
 
 LumenScrollBarWidget::LumenScrollBarWidget(QWidget* parent) : QWidget(parent) {
+  InstallAccessibleControls();
   setMouseTracking(true);
+  setFocusPolicy(Qt::TabFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(sizeHint());
   bar_ = std::make_unique<LumenScrollBar>(static_cast<ScrollBarHost&>(*this));
-  bar_->Change = [this] { emit Change(); };
-  bar_->Scroll = [this] { emit Scroll(); };
+  auto announce = [this] {
+    QAccessibleValueChangeEvent event(this, bar_->Value());
+    QAccessible::updateAccessibility(&event);
+  };
+  bar_->Change = [this, announce] {
+    announce();
+    emit Change();
+  };
+  bar_->Scroll = [this, announce] {
+    announce();
+    emit Scroll();
+  };
   bar_->ThemeChanged = [this] { emit ThemeChanged(); };
   bar_->MouseDown = [this](int b, int s, float x, float y) { emit MouseDown(b, s, x, y); };
   bar_->MouseUp = [this](int b, int s, float x, float y) { emit MouseUp(b, s, x, y); };
@@ -70,6 +86,13 @@ void LumenScrollBarWidget::paintEvent(QPaintEvent*) {
   }
   QPainter painter(this);
   painter.drawImage(0, 0, image);
+  if (ShowsKeyboardFocus(*this)) {
+    const RECT& thumb = bar_->Geometry().thumb;
+    const QRect around = bar_->Geometry().trackVisible
+                             ? QRect(thumb.left, thumb.top, thumb.Width(), thumb.Height()).adjusted(2, 2, -2, -2)
+                             : rect().adjusted(1, 1, -1, -1);
+    PaintFocusCue(painter, around);
+  }
 }
 
 void LumenScrollBarWidget::resizeEvent(QResizeEvent*) {
@@ -97,6 +120,27 @@ void LumenScrollBarWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     Send(platform::WM_LBUTTONDBLCLK, Flags(e->buttons(), e->modifiers()), e->position());
   }
 }
+
+// A Windows scroll bar's keys: arrows one small step, Page Up/Down one large step,
+// Home/End to the ends; each raises Change as a press on the bar would.
+void LumenScrollBarWidget::keyPressEvent(QKeyEvent* e) {
+  LumenScrollBar& bar = *bar_;
+  switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up: bar.DecreaseValue(bar.SmallChange(), false); break;
+    case Qt::Key_Right:
+    case Qt::Key_Down: bar.IncreaseValue(bar.SmallChange(), false); break;
+    case Qt::Key_PageUp: bar.DecreaseValue(bar.LargeChange(), false); break;
+    case Qt::Key_PageDown: bar.IncreaseValue(bar.LargeChange(), false); break;
+    case Qt::Key_Home: bar.SetValue(bar.Min()); break;
+    case Qt::Key_End: bar.SetValue(bar.Max()); break;
+    default: QWidget::keyPressEvent(e); return;
+  }
+  e->accept();
+}
+
+void LumenScrollBarWidget::focusInEvent(QFocusEvent*) { update(); }
+void LumenScrollBarWidget::focusOutEvent(QFocusEvent*) { update(); }
 
 void LumenScrollBarWidget::changeEvent(QEvent* e) {
   // Losing the window in mid-press cancels the press, as WM_CANCELMODE does.

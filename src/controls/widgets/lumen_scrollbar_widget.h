@@ -1,5 +1,7 @@
 // LumenScrollBar on the desktop: Qt events become window messages (mouse coordinates
-// packed into lParam), Qt timers deliver WM_TIMER with the timer id.
+// packed into lParam), Qt timers deliver WM_TIMER with the timer id. It takes focus from
+// Tab only (a click leaves focus where it was) and then answers the keys a Windows scroll
+// bar answers.
 #pragma once
 
 #include <QTimer>
@@ -39,6 +41,9 @@ class LumenScrollBarWidget : public QWidget, private ScrollBarHost {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;

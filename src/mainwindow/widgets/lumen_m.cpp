@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
+#include <algorithm>
 #include <tuple>
 
 #include "catalogue/widgets/catalogue_views.h"
@@ -117,6 +118,10 @@ void Lumen_M::BuildPanel() {
   for (int i = 0; i < 2; ++i) {
     views->addButton(opt1_[static_cast<size_t>(i)], i);
     connect(opt1_[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { Opt_1_Click(i); });
+    // Tab enters the pair at its chosen button, as it enters the option groups.
+    opt1_[static_cast<size_t>(i)]->setFocusPolicy(Qt::ClickFocus);
+    connect(opt1_[static_cast<size_t>(i)], &QRadioButton::toggled, this,
+            [button = opt1_[static_cast<size_t>(i)]](bool on) { button->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); });
   }
 
   views_ = new catalogue::CatalogueViews(f);
@@ -135,15 +140,18 @@ void Lumen_M::BuildPanel() {
 
   QGroupBox* frame5 = Frame(f, "Frame5", "めくる速さ", 228, 336, 161, 61);
   std::tie(hsFast_, lblFast_) = CaptionedBar(frame5, "HS_Fast", "lbl_Fast", 36, 18, 50, 100, 10, 100);
+  hsFast_->setAccessibleName(frame5->title());
   connect(hsFast_, &controls::LumenScrollBarWidget::Change, this, &Lumen_M::HS_Fast_Change);
   connect(hsFast_, &controls::LumenScrollBarWidget::Scroll, this, &Lumen_M::HS_Fast_Scroll);
 
   QGroupBox* frame7 = Frame(f, "Frame7", "余白の色", 400, 312, 69, 69);
   cmdYohaku_ = Place(new ColourButton(frame7), "cmd_Yohaku", 16, 24, 33, 29);
+  cmdYohaku_->setAccessibleName(Text("余白の色"));
   connect(cmdYohaku_, &QPushButton::clicked, this, &Lumen_M::cmd_Yohaku_Click);
 
   QGroupBox* frame8 = Frame(f, "Frame8", "自動時のｲﾝﾀｰﾊﾞﾙ", 476, 312, 133, 69);
   std::tie(hsIntval_, lblIntval_) = CaptionedBar(frame8, "HS_Intval", "lbl_Intval", 26, 24, 0, 10, 1, 1);
+  hsIntval_->setAccessibleName(frame8->title());
   connect(hsIntval_, &controls::LumenScrollBarWidget::Change, this, &Lumen_M::HS_Intval_Change);
   connect(hsIntval_, &controls::LumenScrollBarWidget::Scroll, this, &Lumen_M::HS_Intval_Scroll);
 
@@ -153,6 +161,7 @@ void Lumen_M::BuildPanel() {
   bgmRepeat_ = Place(new QComboBox(frame2), "BGM_Repeat", 84, 16, 41, 21);
   bgmRepeat_->setEditable(true);
   bgmRepeat_->setInsertPolicy(QComboBox::NoInsert);
+  bgmRepeat_->setAccessibleName(Text("BGMﾘﾋﾟｰﾄ"));
   Caption(frame2, "曲目をﾘﾋﾟｰﾄ", 130, 19, 76);
   cmdFile_ = Button(frame2, "Cmd_File", "ﾌｧｲﾙの選択", 100, 52, 89, 25);
   connect(cmdFile_, &controls::LumenButtonWidget::Click, this, &Lumen_M::Cmd_File_Click);
@@ -160,6 +169,7 @@ void Lumen_M::BuildPanel() {
   QGroupBox* frame6 = Frame(f, "Frame6", "背景", 228, 404, 161, 73);
   BuildOptionGroup(back_, frame6, "Img_Back", "lbl_Back", {{"透明", {12, 22}}, {"色指定　⇒", {12, 46}}});
   cmdColor_ = Place(new ColourButton(frame6), "cmd_Color", 96, 36, 33, 29);
+  cmdColor_->setAccessibleName(Text("背景色"));
   connect(cmdColor_, &QPushButton::clicked, this, &Lumen_M::cmd_Color_Click);
 
   QGroupBox* frame3 = Frame(f, "Frame3", "画像転換処理方法", 400, 388, 209, 89);
@@ -170,7 +180,7 @@ void Lumen_M::BuildPanel() {
   lblFname_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   lblFname_->setIndent(4);
   Place(new QLabel(Text("LumenShow ") + LUMENSHOW_VERSION + Text("（Linux 版）"), f), "lbl_Credit", 12, 508, 165, 15);
-  lblUrl_ = Place(new ClickLabel(Text("LumenShow の使い方"), f), "lbl_URL", 12, 528, 219, 15);
+  lblUrl_ = Place(new LinkLabel(Text("LumenShow の使い方"), f), "lbl_URL", 12, 528, 219, 15);
   lblUrl_->setToolTip(QString::fromStdString(context_.guideAddress));
   lblUrl_->setCursor(Qt::PointingHandCursor);
   QFont link = lblUrl_->font();
@@ -179,7 +189,7 @@ void Lumen_M::BuildPanel() {
   QPalette blue = lblUrl_->palette();
   blue.setColor(QPalette::WindowText, QColor(0, 0, 0xCC));
   lblUrl_->setPalette(blue);
-  connect(lblUrl_, &ClickLabel::Click, this, &Lumen_M::lbl_URL_Click);
+  connect(lblUrl_, &LinkLabel::Click, this, &Lumen_M::lbl_URL_Click);
 
   cmdStart_ = Button(f, "cmd_Start", "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ", 352, 512, 145, 33);
   cmdStart_->Button().SetEnabled(false);
@@ -187,6 +197,27 @@ void Lumen_M::BuildPanel() {
   connect(cmdFolder_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Folder_Click);
   connect(cmdStart_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Start_Click);
   connect(cmdEnd_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_End_Click);
+  SetTabOrder();
+}
+
+// Tab follows the layout: the folder row, the view switch and list, then the option
+// panel row by row, left to right, each group before the controls it enables, and the
+// bottom row.
+void Lumen_M::SetTabOrder() {
+  std::vector<QWidget*> chain{cmdFolder_, opt1_[0], opt1_[1], views_->ListView1(), views_->ListView2()};
+  auto add = [&](const OptionGroup& group) {
+    for (int i : group.onScreen) chain.push_back(group.pictures[static_cast<size_t>(i)]);
+  };
+  add(seq_);
+  chain.insert(chain.end(), {hsFast_, cmdYohaku_, hsIntval_});
+  add(bgm_);
+  chain.insert(chain.end(), {bgmRepeat_, cmdFile_});
+  add(back_);
+  chain.push_back(cmdColor_);
+  add(syori_);
+  add(rl_);
+  chain.insert(chain.end(), {lblUrl_, cmdStart_, cmdEnd_});
+  for (size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
 void Lumen_M::BuildOptionGroup(OptionGroup& group, QWidget* frame, const char* pictureName, const char* labelName,
@@ -194,17 +225,43 @@ void Lumen_M::BuildOptionGroup(OptionGroup& group, QWidget* frame, const char* p
   for (size_t i = 0; i < options.size(); ++i) {
     const QPoint at = options[i].second;
     const std::string index = "(" + std::to_string(i) + ")";
-    auto* picture = Place(new OptionPicture(frame), (pictureName + index).c_str(), at.x(), at.y(), 13, 13);
     auto* label = new ClickLabel(Text(options[i].first), frame);
     label->setObjectName(Text(labelName) + QString::fromStdString(index));
-    label->move(at.x() + 16, at.y() - 1);
+    label->move(at.x() + 16 - 1, at.y() - 1 - 1);  // its text at (x + 16, y - 1)
     label->adjustSize();
+    auto* picture = Place(new OptionPicture(frame, label), (pictureName + index).c_str(), at.x(), at.y(), 13, 13);
     const int k = static_cast<int>(i);
     connect(picture, &OptionPicture::Click, this, [this, &group, k] { OptionClick(group, k); });
     connect(label, &ClickLabel::Click, this, [this, &group, k] { OptionClick(group, k); });
+    connect(picture, &OptionPicture::Step, this, [this, &group, k](int delta) { StepChoice(group, k, delta); });
     group.pictures.push_back(picture);
     group.labels.push_back(label);
+    group.onScreen.push_back(k);
   }
+  std::stable_sort(group.onScreen.begin(), group.onScreen.end(), [&](int a, int b) {
+    const QPoint pa = options[static_cast<size_t>(a)].second, pb = options[static_cast<size_t>(b)].second;
+    return std::pair(pa.y(), pa.x()) < std::pair(pb.y(), pb.x());
+  });
+}
+
+void Lumen_M::KeepTabStop(OptionGroup& group) {
+  int stop = group.onScreen.front();
+  for (size_t i = 0; i < group.pictures.size(); ++i) {
+    if (group.pictures[i]->Selected()) stop = static_cast<int>(i);
+  }
+  for (size_t i = 0; i < group.pictures.size(); ++i) {
+    group.pictures[i]->setFocusPolicy(static_cast<int>(i) == stop ? Qt::TabFocus : Qt::NoFocus);
+  }
+}
+
+// An arrow key on a mark: the next mark on screen (round the group) is chosen, as a click
+// on it would choose it, and takes the focus.
+void Lumen_M::StepChoice(OptionGroup& group, int from, int delta) {
+  const auto n = static_cast<int>(group.onScreen.size());
+  const auto at = static_cast<int>(std::find(group.onScreen.begin(), group.onScreen.end(), from) - group.onScreen.begin());
+  const int next = group.onScreen[static_cast<size_t>(((at + delta) % n + n) % n)];
+  OptionClick(group, next);
+  group.pictures[static_cast<size_t>(next)]->setFocus(Qt::OtherFocusReason);
 }
 
 void Lumen_M::Form_Load() {
@@ -223,6 +280,8 @@ void Lumen_M::Form_Load() {
   if (s_.ViewKind == 0 || s_.ViewKind == 1) {
     opt1_[static_cast<size_t>(s_.ViewKind)]->setChecked(true);
     Opt_1_Click(s_.ViewKind);
+  } else {
+    opt1_[0]->setFocusPolicy(Qt::StrongFocus);  // nothing chosen: the pair is still reached
   }
 
   for (size_t i = 0; i < bgm_.pictures.size(); ++i) SetMark(bgm_, static_cast<int>(i), false);
@@ -242,6 +301,7 @@ void Lumen_M::Form_Load() {
     SetMark(*group, value ^ 1, false);
     if (group == &syori_ || group == &back_) FollowDependents(*group);
   }
+  for (OptionGroup* group : {&syori_, &rl_, &seq_, &back_, &bgm_}) KeepTabStop(*group);
 
   cmdColor_->SetFaceColour(s_.BackgroundColor);
   cmdYohaku_->SetFaceColour(s_.MarginColor);
@@ -269,6 +329,7 @@ void Lumen_M::OptionClick(OptionGroup& group, int index) {
     SetMark(group, index ^ 1, false);
   }
   FollowDependents(group);
+  KeepTabStop(group);
 }
 
 void Lumen_M::FollowDependents(const OptionGroup& group) {

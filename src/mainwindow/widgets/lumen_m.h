@@ -34,6 +34,7 @@ class LumenScrollBarWidget;
 namespace lumen::mainwindow {
 
 class ClickLabel;
+class LinkLabel;
 class ColourButton;
 class OptionPicture;
 
@@ -98,6 +99,7 @@ class Lumen_M : public QWidget {
     int16_t settings::Settings::*setting;
     std::vector<OptionPicture*> pictures;
     std::vector<ClickLabel*> labels;
+    std::vector<int> onScreen;  // the indexes top to bottom, then left to right: the arrow keys' order
   };
 
   void BuildPanel();
@@ -106,6 +108,9 @@ class Lumen_M : public QWidget {
   void OptionClick(OptionGroup& group, int index);
   void SetMark(OptionGroup& group, int index, bool selected);
   void FollowDependents(const OptionGroup& group);
+  void KeepTabStop(OptionGroup& group);  // the chosen mark, else the first on screen
+  void StepChoice(OptionGroup& group, int from, int delta);
+  void SetTabOrder();
   void ShowView(int index, bool fill);  // the view for Opt_1(index), filled when asked
   void Form_QueryUnload();
 
@@ -119,11 +124,11 @@ class Lumen_M : public QWidget {
   QLabel* folderPath_;
   std::array<QRadioButton*, 2> opt1_{};
   catalogue::CatalogueViews* views_;
-  OptionGroup syori_{&settings::Settings::AdvanceMode, {}, {}};
-  OptionGroup rl_{&settings::Settings::TurnDirection, {}, {}};
-  OptionGroup seq_{&settings::Settings::ShowOrder, {}, {}};
-  OptionGroup back_{&settings::Settings::BackgroundKind, {}, {}};
-  OptionGroup bgm_{&settings::Settings::BgmKind, {}, {}};
+  OptionGroup syori_{&settings::Settings::AdvanceMode, {}, {}, {}};
+  OptionGroup rl_{&settings::Settings::TurnDirection, {}, {}, {}};
+  OptionGroup seq_{&settings::Settings::ShowOrder, {}, {}, {}};
+  OptionGroup back_{&settings::Settings::BackgroundKind, {}, {}, {}};
+  OptionGroup bgm_{&settings::Settings::BgmKind, {}, {}, {}};
   QComboBox* bgmRepeat_;
   controls::LumenButtonWidget* cmdFile_;
   ColourButton* cmdColor_;
@@ -133,7 +138,7 @@ class Lumen_M : public QWidget {
   QLabel* lblFast_;
   QLabel* lblIntval_;
   QLabel* lblFname_;
-  ClickLabel* lblUrl_;
+  LinkLabel* lblUrl_;
   controls::LumenButtonWidget* cmdFolder_;
   controls::LumenButtonWidget* cmdStart_;
   controls::LumenButtonWidget* cmdEnd_;

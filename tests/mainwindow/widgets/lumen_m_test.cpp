@@ -1,4 +1,5 @@
 // The main window offscreen, driven by clicks, with scripted dialogs and a recorded show.
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
@@ -360,6 +361,172 @@ TEST_F(MainWindowTest, ClosingSavesEveryChoiceInCodePage932) {
       "\x83\x43\x83\x93\x83\x5E\x81\x5B\x83\x6F\x83\x8B= 2\r\n"
       "\x97\x5D\x94\x92\x82\xCC\x90\x46= 65280\r\n";
   EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"), expected);
+}
+
+// Tab from the focused control until focus comes round; the names of the stops in order.
+QStringList TabStops() {
+  QStringList stops;
+  for (int i = 0; i < 40; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || stops.contains(focus->objectName())) break;
+    stops << focus->objectName();
+    QTest::keyClick(focus, Qt::Key_Tab);
+  }
+  return stops;
+}
+
+void Key(Qt::Key key, int times = 1) {
+  for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+QString Focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+
+TEST_F(MainWindowTest, TheKeyboardAloneReachesAndSetsEveryOption) {
+  test::TempFolder pictures;
+  Pictures(pictures, {"a.bmp"});
+  Open();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  W("cmd_Folder")->setFocus();
+  // Disabled and hidden controls are passed over; each option group is one stop: its choice.
+  EXPECT_EQ(TabStops().join(" ").toStdString(),
+            "cmd_Folder Opt_1(1) ListView1 Img_SEQ(0) HS_Fast cmd_Yohaku HS_Intval Img_BGM(0) Img_Back(0) Img_Syori(0) "
+            "lbl_URL cmd_End");
+
+  const QImage rest = window->grab().toImage();
+  auto region = [&](const QImage& image, const char* name) {
+    QWidget* w = W(name);
+    return image.copy(QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size())).convertToFormat(QImage::Format_RGB32);
+  };
+  W("cmd_Folder")->setFocus();
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Left);  // the view switch: 縮小版
+  EXPECT_EQ(settings.ViewKind, 0);
+  Key(Qt::Key_Tab, 3);
+  ASSERT_EQ(Focused().toStdString(), "HS_Fast");
+  auto* speed = W<controls::LumenScrollBarWidget>("HS_Fast");
+  auto onScreen = [&](const char* name) { return region(window->grab().toImage(), name); };
+  EXPECT_NE(onScreen("HS_Fast"), speed->Snapshot().convertToFormat(QImage::Format_RGB32)) << "the cue on the thumb";
+  Key(Qt::Key_Left);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Text("lbl_Fast"), "89") << "one small step, then one large";
+  Key(Qt::Key_Home);
+  EXPECT_EQ(settings.TurnSpeed, 50);
+  Key(Qt::Key_End);
+  Key(Qt::Key_Left);
+  EXPECT_EQ(settings.TurnSpeed, 99);
+  Key(Qt::Key_Tab, 2);
+  Key(Qt::Key_End);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Text("lbl_Intval"), U("9秒"));
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(onScreen("HS_Intval"), W<controls::LumenScrollBarWidget>("HS_Intval")->Snapshot().convertToFormat(QImage::Format_RGB32))
+      << "no cue once focus has gone";
+
+  // Arrows walk the music marks as they stand on screen (音楽CD, なし, MP3、WAV), round the group.
+  ASSERT_EQ(Focused().toStdString(), "Img_BGM(0)");
+  EXPECT_NE(onScreen("lbl_BGM(0)"), region(rest, "lbl_BGM(0)")) << "the cue on the label";
+  Key(Qt::Key_Down);
+  EXPECT_EQ(settings.BgmKind, 2);
+  EXPECT_TRUE(Enabled("Cmd_File"));
+  Key(Qt::Key_Down);
+  EXPECT_EQ(Focused().toStdString(), "Img_BGM(1)");
+  EXPECT_TRUE(Marked("Img_BGM(1)") && !Marked("Img_BGM(2)") && Enabled("BGM_Repeat"));
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(Focused().toStdString(), "BGM_Repeat");
+  QTest::keyClicks(QApplication::focusWidget(), "12");
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Down);  // 背景: 色指定　⇒
+  EXPECT_EQ(settings.BackgroundKind, 1);
+  dialogs.colours = {0x0000FF};
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(Focused().toStdString(), "cmd_Color");
+  Key(Qt::Key_Space);
+  EXPECT_EQ(settings.BackgroundColor, 0x0000FF);
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Right);  // 自動　⇒: the direction pair appears and is the next stop
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(Focused().toStdString(), "Img_RL(0)");
+  Key(Qt::Key_Up);  // round to 左めくり
+  EXPECT_EQ(settings.TurnDirection, 1);
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(dialogs.opened.size(), 1u) << "the guide";
+
+  dialogs.folders.push_back(pictures.path());
+  W("cmd_Folder")->setFocus();
+  Key(Qt::Key_Space);
+  WaitForFills();
+  W("lbl_URL")->setFocus();
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(Focused().toStdString(), "cmd_Start");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(shows.size(), 1u);
+  W("cmd_End")->setFocus();
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(window->isVisible());
+  settings::Settings saved;
+  settings::LoadSettings(saved, home.path(), home / "LumenShow.ini");
+  EXPECT_EQ(saved.BgmKind, 1);
+  EXPECT_EQ(saved.BgmRepeat, 12);
+  EXPECT_EQ(saved.AdvanceMode, 1);
+  EXPECT_EQ(saved.AutoInterval, 9);
+}
+
+TEST_F(MainWindowTest, ScreenReadersHearEachControlsRoleNameStateAndValue) {
+  Open();
+  auto a11y = [&](const char* name) { return QAccessible::queryAccessibleInterface(W(name)); };
+  auto says = [](QAccessibleInterface* i) {
+    return QString("%1 \"%2\"%3%4%5")
+        .arg(int(i->role()))
+        .arg(i->text(QAccessible::Name))
+        .arg(i->state().disabled ? " disabled" : "")
+        .arg(i->state().checkable ? (i->state().checked ? " checked" : " unchecked") : "")
+        .arg(i->actionInterface() && i->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction())
+                 ? " press"
+                 : "");
+  };
+  const std::pair<const char*, QString> expected[] = {
+      {"cmd_Folder", U("43 \"ﾌｫﾙﾀﾞの選択\" press")},   // 43: push button
+      {"cmd_Start", U("43 \"ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ\" disabled")},
+      {"Img_BGM(0)", U("45 \"なし\" checked press")},   // 45: radio button
+      {"Img_BGM(2)", U("45 \"MP3、WAV\" unchecked press")},
+      {"lbl_URL", U("30 \"LumenShow の使い方\" press")},  // 30: link
+      {"BGM_Repeat", U("46 \"BGMﾘﾋﾟｰﾄ\" disabled press")},  // 46: combo box
+      {"cmd_Yohaku", U("43 \"余白の色\" press")},
+      {"cmd_Color", U("43 \"背景色\" press")},
+      {"HS_Intval", U("3 \"自動時のｲﾝﾀｰﾊﾞﾙ\"")},  // 3: scroll bar
+  };
+  for (const auto& [name, heard] : expected) EXPECT_EQ(says(a11y(name)), heard) << name;
+  QObjectList labels;
+  for (const auto& [label, relation] : a11y("Img_BGM(2)")->relations(QAccessible::Label)) labels << label->object();
+  EXPECT_TRUE(labels.contains(W("lbl_BGM(2)"))) << "its label is its buddy";
+
+  QAccessibleValueInterface* speed = a11y("HS_Fast")->valueInterface();
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(QString("%1 %2..%3 by %4").arg(speed->currentValue().toInt()).arg(speed->minimumValue().toInt())
+                .arg(speed->maximumValue().toInt()).arg(speed->minimumStepSize().toInt()),
+            "100 50..100 by 1");
+  speed->setCurrentValue(70);
+  EXPECT_EQ(settings.TurnSpeed, 70);
+  EXPECT_EQ(Text("lbl_Fast"), "70") << "through Change, as a click";
+  speed->setCurrentValue(5);
+  EXPECT_EQ(settings.TurnSpeed, 50) << "held to the range";
+
+  // Pressed through the bus: the click comes from the event loop.
+  a11y("Img_BGM(2)")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  dialogs.files = {"/music/bgm.mp3"};
+  a11y("Cmd_File")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  a11y("lbl_URL")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(settings.BgmKind, 0);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.opened.empty(); }));
+  EXPECT_TRUE(a11y("Img_BGM(2)")->state().checked);
+  EXPECT_EQ(settings.BgmFile, "/music/bgm.mp3");
+  EXPECT_EQ(a11y("lbl_Fname")->text(QAccessible::Name), "/music/bgm.mp3");
+
+  controls::LumenButtonWidget marked;
+  marked.SetCaption("&Save && quit");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&marked)->text(QAccessible::Name), "Save & quit");
 }
 
 }  // namespace
