@@ -33,6 +33,8 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
 # peer bench/thumbnail_race.sh measures the thumbnails against; desktop-file-utils checks
 # the desktop entry; openbox, tint2 (a panel), xcompmgr and weston (Wayland without a
-# display) are the desktops the show is tried on; ffmpeg checks the videos.
+# display) are the desktops the show is tried on; ffmpeg checks the videos; a session bus,
+# the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
-  desktop-file-utils appstream openbox tint2 xcompmgr weston ffmpeg)
+  desktop-file-utils appstream openbox tint2 xcompmgr weston ffmpeg dbus-daemon at-spi2-core python3-gi
+  gir1.2-atspi-2.0)

@@ -141,5 +141,68 @@ TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
   EXPECT_EQ(test::WaitExit(program, 20s), 0);
 }
 
+// Every option of the main window set, and a show run, with the keyboard alone.
+TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
+  Start();
+  // xdotool's keys to the focused window, a little apart as a person types them.
+  auto keys = [&](const std::string& k) { ASSERT_EQ(x.Run("xdotool key --delay 80 " + k), 0) << k; };
+  auto type = [&](const std::string& text) { ASSERT_EQ(x.Run("xdotool type --delay 20 \"" + text + "\""), 0); };
+  auto dialog = [&](const std::string& title) { ASSERT_TRUE(x.WaitForWindow(title, 20s)) << title; };
+  auto closed = [&](const std::string& title) {
+    // The first Return may only close a name completer's list.
+    for (int i = 0; i < 3 && !WaitGone(title, 2s); ++i) x.Run("xdotool key Return");
+    ASSERT_TRUE(WaitGone(title, 1s)) << title << " stays open";
+  };
+  ASSERT_EQ(KeysTo("^LumenShow$", "sleep 0.3"), 0);  // focus on the first stop, "ﾌｫﾙﾀﾞの選択"
+
+  keys("space");
+  dialog("フォルダを選択してください");
+  type(pictures.path());
+  closed("フォルダを選択してください");
+  keys("Tab Left");         // 縮小版
+  keys("Tab Tab Right");    // the list, then ｼｬﾌﾙ
+  keys("Tab Left Left");    // めくる速さ 98
+  keys("Tab space");        // 余白の色: the colour's text field is three stops back from the first
+  dialog("色の設定");
+  keys("shift+Tab shift+Tab shift+Tab ctrl+a");
+  type("#00ff00");
+  closed("色の設定");
+  keys("Tab End Prior");    // インターバル 9
+  keys("Tab Down Tab space");  // MP3、WAV, then ﾌｧｲﾙの選択
+  dialog("ﾌｧｲﾙを開く");
+  type(home / "bgm.mp3");
+  closed("ﾌｧｲﾙを開く");
+  keys("shift+Tab Down Tab");  // round to 音楽CD, then its track box
+  type("5");
+  keys("Tab Down Tab space");  // 色指定　⇒, then the colour button
+  dialog("色の設定");
+  keys("shift+Tab shift+Tab shift+Tab ctrl+a");
+  type("#0000ff");
+  closed("色の設定");
+  keys("Tab Down Tab Up");  // 自動　⇒, then round to 左めくり
+  keys("Tab Tab Return");   // past the guide link to "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ"
+  // A left-turn show starts at its first page; Right turns to another (the order is shuffled).
+  ASSERT_TRUE(x.WaitForWindow("^LumenShow$", 10s));
+  bool shown = false;
+  for (int i = 0; i < 100 && !shown; ++i, std::this_thread::sleep_for(100ms)) {
+    const long centre = x.Pixel(640, 360);
+    shown = centre == kColours[0] || centre == kColours[1] || centre == kColours[2];
+  }
+  ASSERT_TRUE(shown) << "the show's first page";
+  EXPECT_EQ(x.Pixel(640, 5), 0x0000FF) << "above the page: the background colour chosen in the dialog";
+  ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 30 Right sleep 1 key Escape"), 0);
+  ASSERT_TRUE(x.WaitForPixel(kLeft + 2, kTop + 200, 0xE0E0E0, 10s)) << "back to the main window";
+  ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 80 Tab Return"), 0);  // from the start button to "終了"
+  ASSERT_EQ(test::WaitExit(program, 20s), 0);
+
+  auto key = [](const char* name) { return *platform::Utf8ToCp932(name); };
+  EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"),
+            "[Section]\r\n" + key("表示区分") + "= 0\r\n" + key("BGM区分") + "= 1\r\n" + key("BGMﾘﾋﾟｰﾄ") +
+                "= 5\r\n" + key("BGMﾌｧｲﾙ") + "=" + (home / "bgm.mp3") + "\r\n" + key("画像ﾌｫﾙﾀﾞ") + "=" +
+                pictures.path() + "\r\n" + key("画像転換処理方法") + "= 1\r\n" + key("右左区分") + "= 1\r\n" +
+                key("画像表示順") + "= 1\r\n" + key("めくる速さ") + "= 98\r\n" + key("背景区分") + "= 1\r\n" +
+                key("背景色") + "= 16711680\r\n" + key("インターバル") + "= 9\r\n" + key("余白の色") + "= 65280\r\n");
+}
+
 }  // namespace
 }  // namespace lumen
