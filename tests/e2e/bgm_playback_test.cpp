@@ -174,5 +174,58 @@ TEST_F(BgmPlayback, WithoutAnAudioOutputTheLogSaysWhy) {
   EXPECT_TRUE(Printed("> play MP3Play\n< 0\n> stop MP3Play\n< 0\n> close MP3Play\n< 0\n")) << out;
 }
 
+// A real PulseAudio on a null sink, its monitor recorded: the music before the server is
+// killed, and again once a new server is there; the mixer's names on the way.
+TEST_F(BgmPlayback, AfterTheSoundServerRestartsTheMusicIsHeardAgainAndTheMixerNamesIt) {
+  if (std::system("command -v pulseaudio >/dev/null && command -v parec >/dev/null") != 0) {
+    GTEST_SKIP() << "needs pulseaudio and pulseaudio-utils";
+  }
+  test::WriteWav(home / "tone.wav", test::Tone(660, 3));
+  ASSERT_EQ(std::system(("lame --quiet '" + home / "tone.wav" + "' '" + home / "tone.mp3" + "'").c_str()), 0);
+  test::WriteBytes(home / "server.pa",
+                   "load-module module-null-sink sink_name=bgm\nload-module module-native-protocol-unix\n"
+                   "set-default-sink bgm\n");
+  for (const char* music : {"tone.wav", "tone.mp3"}) {
+    SCOPED_TRACE(music);
+    WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / music + "\r\n");
+    // The timeline: the server, the music, 1.5 s recorded, the server killed as by a crash,
+    // 2 s without it, a new server, 2.5 s for the music to find it, 1.5 s recorded.
+    const std::string script = R"(
+      set -u
+      export XDG_RUNTIME_DIR="$H/run" HOME="$H"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+      server() {
+        pulseaudio -n -F "$H/server.pa" --exit-idle-time=-1 --daemonize=no >>"$H/server.log" 2>&1 &
+        for i in $(seq 50); do pactl info >/dev/null 2>&1 && return; sleep 0.1; done
+      }
+      server
+      unset SDL_AUDIODRIVER
+      LUMENSHOW_HOME="$H" "$BIN" bgm --seconds 10 >"$H/stdout" 2>"$H/stderr" & music=$!
+      sleep 1.5
+      pactl list sink-inputs >"$H/inputs"
+      timeout 1.5 parec -d bgm.monitor --format=s16le --rate=44100 --channels=2 --raw >"$H/before.raw"
+      pkill -KILL -x pulseaudio; sleep 2
+      server; sleep 2.5
+      timeout 1.5 parec -d bgm.monitor --format=s16le --rate=44100 --channels=2 --raw >"$H/after.raw"
+      wait $music; echo $? >"$H/status"
+      pkill -x pulseaudio)";
+    ASSERT_EQ(std::system(("H='" + home.path() + "' BIN='" LUMENSHOW_BIN "' bash -c '" + script + "'").c_str()), 0);
+    EXPECT_EQ(test::ReadBytes(home / "status"), "0\n");
+    const std::string inputs = test::ReadBytes(home / "inputs");
+    for (const char* property : {"application.name = \"LumenShow\"", "media.name = \"BGM\"",
+                                 "application.icon_name = \"lumenshow\"", "media.role = \"music\""}) {
+      EXPECT_NE(inputs.find(property), std::string::npos) << property << " in\n" << inputs;
+    }
+    for (const char* recording : {"before.raw", "after.raw"}) {
+      const Runs runs = test::ToneRuns(test::ReadRawLE(home / recording), 0.05, {660});
+      const std::vector<int> heard = RunsOf(runs, 660);
+      EXPECT_GE(heard.empty() ? 0 : *std::max_element(heard.begin(), heard.end()), 20)
+          << recording << ": a second of the tone at least; " << test::Describe(runs);
+    }
+    const std::string said = test::ReadBytes(home / "stderr");
+    EXPECT_NE(said.find("the sound output (pulseaudio) went away"), std::string::npos) << said;
+    EXPECT_NE(said.find("sound output back (pulseaudio)"), std::string::npos) << said;
+  }
+}
+
 }  // namespace
 }  // namespace lumen

@@ -1,76 +1,281 @@
 #include "platform/audio/audio_output.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include <strings.h>
+
 #include <algorithm>
-#include <string>
+#include <cmath>
+#include <limits>
 
 #include "platform/debug_log.h"
 
 namespace lumen::platform::audio {
 namespace {
 
-// SDL's error text, without the odd bytes some drivers leave in it.
-std::string SdlError() {
-  std::string text = SDL_GetError();
-  text.erase(std::remove_if(text.begin(), text.end(),
-                            [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }),
-             text.end());
-  return text.empty() ? "no reason given" : text;
-}
+using Clock = std::chrono::steady_clock;
+
+bool SameDriver(const std::string& a, const std::string& b) { return ::strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+// The drivers that talk to a sound server, tried first: PipeWire without its Pulse server
+// is heard only through SDL's own PipeWire driver, which SDL tries after ALSA.
+const char* const kServerDrivers[] = {"pulseaudio", "pipewire"};
 
 }  // namespace
 
+// One open, on a thread of its own: the caller waits for it until the deadline.
+struct AudioOutput::Attempt {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  bool late = false;  // the caller stopped waiting: the thread adopts the answer itself
+  State result = State::Unavailable;
+  std::string driver, why;
+};
+
+AudioOutput::AudioOutput(AudioDevices& devices, Timing timing, Say say)
+    : devices_(devices), timing_(timing), say_(std::move(say)) {}
+
+AudioOutput::~AudioOutput() {
+  {
+    std::lock_guard lock(watchMutex_);
+    stopWatching_ = true;
+  }
+  watchWake_.notify_all();
+  if (watcher_.joinable()) watcher_.join();
+}
+
 AudioOutput& AudioOutput::Instance() {
-  static AudioOutput output;
+  static SdlAudioDevices devices;
+  static AudioOutput output(devices, Timing{}, [](const std::string& line) { DebugLog(line); });
+  static const bool watching = (output.StartWatching(), true);
+  (void)watching;
   return output;
 }
 
-bool AudioOutput::StartSdlAudio() {
-  if (!sdlStarted_) sdlStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  return sdlStarted_;
+void AudioOutput::StartWatching() {
+  watcher_ = std::thread([this] {
+    std::unique_lock lock(watchMutex_);
+    while (!watchWake_.wait_for(lock, timing_.lookEvery, [this] { return stopWatching_; })) {
+      lock.unlock();
+      Supervise();
+      lock.lock();
+    }
+  });
 }
 
-uint32_t AudioOutput::CountOutputs() {
-  int count = StartSdlAudio() ? SDL_GetNumAudioDevices(0) : 0;
-  // -1: the driver cannot list its devices (it may still have one); try to open it.
-  if (count < 0) return Open() ? 1 : 0;
-  if (count == 0) LogNoOutput();
-  return static_cast<uint32_t>(count);
+std::vector<std::string> AudioOutput::Candidates(bool retry) {
+  const std::vector<std::string> built = devices_.Drivers();
+  std::vector<std::string> order;
+  auto add = [&](const std::string& name) {
+    auto known = std::find_if(built.begin(), built.end(), [&](const std::string& d) { return SameDriver(d, name); });
+    if (known != built.end() &&
+        std::none_of(order.begin(), order.end(), [&](auto& d) { return SameDriver(d, name); })) {
+      order.push_back(*known);
+    }
+  };
+  // The user's choice (SDL's comma-separated list) is the only one tried.
+  if (const std::string requested = devices_.Requested(); !requested.empty()) {
+    size_t from = 0;
+    while (from <= requested.size()) {
+      const size_t comma = std::min(requested.find(',', from), requested.size());
+      add(requested.substr(from, comma - from));
+      from = comma + 1;
+    }
+    return order;
+  }
+  if (retry) {
+    // Looking again: the servers that may be there, and the driver that was lost.
+    for (const char* server : kServerDrivers) {
+      if (devices_.MayAnswer(server)) add(server);
+    }
+    if (!lostDriver_.empty() && !SameDriver(lostDriver_, kStandbyDriver) && devices_.MayAnswer(lostDriver_)) {
+      add(lostDriver_);
+    }
+    return order;
+  }
+  for (const char* server : kServerDrivers) add(server);
+  // SDL itself never picks these two: one writes a file, the other plays nothing.
+  for (const std::string& driver : built) {
+    if (!SameDriver(driver, "disk") && !SameDriver(driver, kStandbyDriver)) add(driver);
+  }
+  return order;
 }
 
-void AudioOutput::LogNoOutput() {
-  if (failureLogged_) return;
-  const char* driver = SDL_GetCurrentAudioDriver();
-  DebugLog("no audio output: SDL audio driver '" + std::string(driver ? driver : "none") +
-           "' found no usable device (" + SdlError() + "); music stays silent");
-  failureLogged_ = true;
+AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candidates, bool standby) {
+  auto attempt = std::make_shared<Attempt>();
+  MixCallback mix = [this](int16_t* stereo, size_t frames) { Mix(stereo, frames); };
+  std::thread([this, attempt, candidates, standby, mix] {
+    State result = State::Unavailable;
+    std::string driver, why;
+    {
+      std::lock_guard mixer(mixerMutex_);
+      for (const std::string& candidate : candidates) {
+        std::string reason;
+        if (devices_.Open(candidate, mix, reason)) {
+          result = State::Audible;
+          driver = candidate;
+          break;
+        }
+        why += (why.empty() ? "" : "; ") + reason;
+      }
+      if (result != State::Audible && standby) {
+        std::string reason;
+        if (devices_.Open(kStandbyDriver, mix, reason)) {
+          result = State::Standby;
+          driver = kStandbyDriver;
+        } else {
+          why += (why.empty() ? "" : "; ") + reason;
+        }
+      }
+    }
+    bool late;
+    {
+      std::lock_guard lock(attempt->mutex);
+      attempt->done = true;
+      attempt->result = result;
+      attempt->driver = driver;
+      attempt->why = why;
+      late = attempt->late;
+    }
+    attempt->answered.notify_all();
+    if (late && result != State::Unavailable) {
+      std::lock_guard lock(stateMutex_);
+      if (state_ == State::Hung) {
+        say_("the sound output answered after all (" + driver + ")");
+        Adopt(result, driver);
+      }
+    }
+  }).detach();
+
+  std::unique_lock lock(attempt->mutex);
+  if (!attempt->answered.wait_for(lock, timing_.openDeadline, [&] { return attempt->done; })) {
+    attempt->late = true;
+    std::string tried;
+    for (const std::string& c : candidates) tried += (tried.empty() ? "" : ", ") + c;
+    return {State::Hung, {}, "opening it did not answer within " + std::to_string(timing_.openDeadline.count()) +
+                                 " ms (SDL audio drivers tried: " + (tried.empty() ? kStandbyDriver : tried) + ")"};
+  }
+  return {attempt->result, attempt->driver, attempt->why};
+}
+
+void AudioOutput::Settle(const Outcome& outcome) {
+  if (state_ != State::Switching) return;  // a late answer was adopted meanwhile
+  const std::string why = outcome.why.empty() ? std::string("no sound server") : outcome.why;
+  if (outcome.state == State::Hung || outcome.state == State::Unavailable) {
+    say_("no audio output: " + why + "; the music stays silent");
+    state_ = outcome.state;
+    switched_.notify_all();
+    return;
+  }
+  if (outcome.state == State::Standby && !outageSaid_) {
+    say_("no audio output (" + why + "); the music goes on unheard until a sound server answers");
+    outageSaid_ = true;
+  }
+  Adopt(outcome.state, outcome.driver);
+}
+
+void AudioOutput::Adopt(State state, const std::string& driver) {
+  const bool carried = state_ == State::Switching || state_ == State::Hung;
+  state_ = state;
+  driver_ = driver;
+  lastTry_ = Clock::now();
+  if (Playing()) {
+    ++generation_;
+    if (carried) {
+      // What plays went on while there was no output at all; it goes on from there.
+      const double gap = std::chrono::duration<double>(Clock::now() - closedAt_).count();
+      const auto frames = static_cast<size_t>(std::llround(gap * kSampleRate));
+      std::lock_guard lock(sourcesMutex_);
+      for (PcmSource* source : sources_) source->Skip(frames);
+    }
+    if (state == State::Audible && outageSaid_) {
+      say_("sound output back (" + driver + ")");
+      outageSaid_ = false;
+    }
+  }
+  switched_.notify_all();
+}
+
+void AudioOutput::CloseForSwitch() {
+  {
+    std::lock_guard mixer(mixerMutex_);
+    devices_.Close();
+  }
+  closedAt_ = Clock::now();
+  state_ = State::Switching;
 }
 
 bool AudioOutput::Open() {
-  if (open_) return true;
-  bool ok = StartSdlAudio();
-  if (ok) {
-    Mix_Init(MIX_INIT_MP3);
-    // allowed_changes 0: SDL converts to the device's own format, so every buffer we see
-    // is CD format whatever the hardware takes.
-    ok = Mix_OpenAudioDevice(kSampleRate, AUDIO_S16LSB, 2, 2048, nullptr, 0) == 0;
-  }
-  if (!ok) {
-    LogNoOutput();
+  std::unique_lock lock(stateMutex_);
+  switched_.wait_for(lock, timing_.openDeadline * 2, [this] { return state_ != State::Switching; });
+  if (state_ != State::Closed) return Playing();
+  const std::vector<std::string> candidates = Candidates(false);
+  if (candidates.empty()) {
+    say_("no audio output: SDL has no audio driver '" + devices_.Requested() + "'; music stays silent");
+    state_ = State::Unavailable;
     return false;
   }
-  Mix_SetPostMix(&AudioOutput::PostMix, this);
-  open_ = true;
-  return true;
+  state_ = State::Switching;
+  closedAt_ = Clock::now();
+  lock.unlock();
+  const Outcome outcome = Reopen(candidates, true);
+  lock.lock();
+  Settle(outcome);
+  return Playing();
 }
 
-void AudioOutput::PostMix(void* self, uint8_t* stream, int length) {
-  auto* output = static_cast<AudioOutput*>(self);
-  std::lock_guard lock(output->sourcesMutex_);
-  auto* samples = reinterpret_cast<int16_t*>(stream);
-  size_t frames = static_cast<size_t>(length) / (2 * sizeof(int16_t));
-  for (PcmSource* source : output->sources_) source->MixInto(samples, frames);
+bool AudioOutput::IsOpen() {
+  std::lock_guard lock(stateMutex_);
+  return Playing();
+}
+
+bool AudioOutput::Audible() {
+  std::lock_guard lock(stateMutex_);
+  return state_ == State::Audible;
+}
+
+AudioOutput::Mixer AudioOutput::TryMixer() {
+  Mixer mixer;
+  {
+    std::lock_guard lock(stateMutex_);
+    if (!Playing()) return mixer;
+    mixer.generation = generation_;
+  }
+  mixer.lock = std::unique_lock(mixerMutex_, std::try_to_lock);
+  return mixer;
+}
+
+void AudioOutput::Supervise() {
+  std::unique_lock lock(stateMutex_);
+  std::vector<std::string> candidates;
+  if (state_ == State::Audible && devices_.Lost()) {
+    lostDriver_ = driver_;
+    say_("the sound output (" + driver_ + ") went away; the music goes on unheard until it is back");
+    outageSaid_ = true;
+    candidates = Candidates(true);
+  } else if (state_ == State::Standby && Clock::now() - lastTry_ >= timing_.retryEvery) {
+    candidates = Candidates(true);
+    lastTry_ = Clock::now();
+    if (candidates.empty()) return;
+  } else {
+    return;
+  }
+  CloseForSwitch();
+  lock.unlock();
+  const Outcome outcome = Reopen(candidates, true);
+  lock.lock();
+  Settle(outcome);
+}
+
+void AudioOutput::Close() {
+  std::unique_lock lock(stateMutex_);
+  switched_.wait_for(lock, timing_.openDeadline * 2, [this] { return state_ != State::Switching; });
+  // An open that hung still holds SDL: leave it alone.
+  if (!Playing()) return;
+  {
+    std::lock_guard mixer(mixerMutex_);
+    devices_.Close();
+  }
+  state_ = State::Closed;
 }
 
 void AudioOutput::Attach(PcmSource* source) {
@@ -83,19 +288,32 @@ void AudioOutput::Detach(PcmSource* source) {
   sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
 }
 
-void AudioOutput::Close() {
-  if (open_) {
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    Mix_Quit();
-    open_ = false;
+void AudioOutput::Mix(int16_t* stereo, size_t frames) {
+  std::lock_guard lock(sourcesMutex_);
+  for (PcmSource* source : sources_) source->MixInto(stereo, frames);
+  if (!fading_) return;
+  // A straight line from full to nothing over kFadeFrames, then silence.
+  for (size_t i = 0; i < frames; ++i, fadePos_ = std::min(fadePos_ + 1, kFadeFrames)) {
+    const double gain = 1.0 - static_cast<double>(fadePos_) / kFadeFrames;
+    for (int c = 0; c < 2; ++c) stereo[2 * i + c] = static_cast<int16_t>(std::lround(stereo[2 * i + c] * gain));
   }
-  if (sdlStarted_) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    sdlStarted_ = false;
-  }
+  if (fadePos_ >= kFadeFrames) faded_.notify_all();
+}
+
+AudioOutput::Quiet AudioOutput::FadeOut() {
+  if (!IsOpen()) return Quiet(nullptr);
+  std::unique_lock lock(sourcesMutex_);
+  fading_ = true;
+  fadePos_ = 0;
+  // The audio thread mixes a block every 46 ms or so; a stalled one is not waited for long.
+  faded_.wait_for(lock, std::chrono::milliseconds(250), [this] { return fadePos_ >= kFadeFrames; });
+  return Quiet(this);
+}
+
+AudioOutput::Quiet::~Quiet() {
+  if (output_ == nullptr) return;
+  std::lock_guard lock(output_->sourcesMutex_);
+  output_->fading_ = false;
 }
 
 }  // namespace lumen::platform::audio

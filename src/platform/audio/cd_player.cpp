@@ -1,7 +1,6 @@
 #include "platform/audio/cd_player.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "platform/debug_log.h"
 #include "platform/guarded.h"
@@ -47,7 +46,10 @@ bool CdPlayer::Play(int32_t from, int32_t to) {
 }
 
 void CdPlayer::Stop() {
-  AudioOutput::Instance().Detach(this);
+  {
+    auto quiet = sounding_ ? AudioOutput::Instance().FadeOut() : AudioOutput::Quiet(nullptr);
+    AudioOutput::Instance().Detach(this);
+  }
   {
     std::lock_guard lock(bufferMutex_);
     stopReader_ = true;
@@ -87,6 +89,7 @@ void CdPlayer::ReadAhead() {
     }
     lock.lock();
     if (stopReader_) return;
+    if (nextSector_ != sector) continue;  // the sound skipped ahead while this was read
     buffer_.insert(buffer_.end(), block.begin(), block.begin() + count * kSamplesPerSector);
     nextSector_ = sector + static_cast<int32_t>(count);
     if (nextSector_ >= endSector_) {
@@ -102,17 +105,30 @@ void CdPlayer::MixInto(int16_t* stereo, size_t frames) {
   {
     std::lock_guard lock(bufferMutex_);
     size_t samples = std::min(frames * 2, buffer_.size());
-    for (size_t i = 0; i < samples; ++i) {
-      int32_t mixed = stereo[i] + buffer_[i];
-      stereo[i] = static_cast<int16_t>(std::clamp<int32_t>(mixed, std::numeric_limits<int16_t>::min(),
-                                                           std::numeric_limits<int16_t>::max()));
-    }
+    for (size_t i = 0; i < samples; ++i) AddSaturated(stereo[i], buffer_[i]);
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(samples));
     played = samples / 2;
     if (readerDone_ && buffer_.empty()) sounding_ = false;
   }
   bufferChanged_.notify_one();
   framesPlayed_ += static_cast<int64_t>(played);
+}
+
+void CdPlayer::Skip(size_t frames) {
+  {
+    std::lock_guard lock(bufferMutex_);
+    const size_t dropped = std::min(frames * 2, buffer_.size());
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(dropped));
+    framesPlayed_ += static_cast<int64_t>(frames);
+    if (dropped < frames * 2 && !readerDone_) {
+      // Past what was read: the reader goes on at the next whole sector from here.
+      const int32_t next = std::min(SoundingSector() + 1, endSector_);
+      framesPlayed_ = int64_t{next - startSector_} * kFramesPerSector;
+      nextSector_ = std::max(nextSector_, next);
+    }
+    if (readerDone_ && buffer_.empty()) sounding_ = false;
+  }
+  bufferChanged_.notify_one();
 }
 
 }  // namespace lumen::platform::audio

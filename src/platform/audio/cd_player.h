@@ -33,6 +33,7 @@ class CdPlayer : public mci::CdDrive, private PcmSource {
 
  private:
   void MixInto(int16_t* stereo, size_t frames) override;  // audio thread
+  void Skip(size_t frames) override;
   void ReadAhead();                                        // reader thread
 
   std::mutex discMutex_;  // the disc is used by the reader and by Media()

@@ -4,6 +4,10 @@
 #include <SDL_mixer.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "platform/audio/audio_output.h"
 #include "platform/debug_log.h"
 #include "platform/mci/mci_errors.h"
@@ -11,46 +15,130 @@
 namespace lumen::platform::audio {
 namespace {
 
-constexpr int kSoundChannel = 0;
+using Clock = std::chrono::steady_clock;
 
+AudioOutput& Output() { return AudioOutput::Instance(); }
+
+// A track keeps its own time: where it is follows the clock from where it was started, so
+// it goes on through a change of output (a sound server restarting) and its answers stay
+// those of a track that plays by itself. SDL_mixer's one music stream is only what is
+// heard; it is started again at the clock's position on each new output.
 class SdlMusicTrack : public mci::MusicTrack {
  public:
-  explicit SdlMusicTrack(Mix_Music* music) : music_(music) {}
+  SdlMusicTrack(Mix_Music* music, double length) : music_(music), length_(length) {}
   ~SdlMusicTrack() override {
     Halt();
-    Mix_FreeMusic(music_);
+    // With an open that hung, SDL_mixer is not to be touched again: the music stays.
+    if (auto mixer = Output().TryMixer()) Mix_FreeMusic(music_);
   }
 
   bool Play(double fromSeconds) override {
-    if (Mix_PlayMusic(music_, 0) != 0) return false;
-    if (fromSeconds > 0) Mix_SetMusicPosition(fromSeconds);
-    current_ = this;
+    if (!Output().Open()) return false;
+    Halt();
+    from_ = fromSeconds;
+    since_ = Clock::now();
+    playing_ = true;
+    paused_ = false;
+    Render();
     return true;
   }
   void Halt() override {
+    if (!playing_) return;
+    playing_ = paused_ = false;
     if (current_ != this) return;
-    Mix_HaltMusic();
     current_ = nullptr;
+    auto quiet = Output().FadeOut();
+    if (auto mixer = Output().TryMixer()) Mix_HaltMusic();
   }
   void Pause() override {
-    if (current_ == this) Mix_PauseMusic();
+    if (!playing_ || paused_) return;
+    from_ = PositionSeconds();
+    paused_ = true;
+    if (auto mixer = Output().TryMixer(); mixer && Heard(mixer)) Mix_PauseMusic();
   }
   void Resume() override {
-    if (current_ == this) Mix_ResumeMusic();
+    if (!paused_) return;
+    since_ = Clock::now();
+    paused_ = false;
+    if (auto mixer = Output().TryMixer(); mixer && Heard(mixer)) {
+      Mix_ResumeMusic();
+    } else {
+      Render();
+    }
   }
-  bool IsSounding() override { return current_ == this && Mix_PlayingMusic() != 0; }
+  bool IsSounding() override {
+    Render();
+    return playing_ && PositionSeconds() < length_;
+  }
   double PositionSeconds() override {
-    double position = Mix_GetMusicPosition(music_);
-    return position < 0 ? 0 : position;
+    if (!playing_) return 0;
+    if (paused_) return from_;
+    return from_ + std::chrono::duration<double>(Clock::now() - since_).count();
   }
-  double LengthSeconds() override {
-    double length = Mix_MusicDuration(music_);
-    return length < 0 ? 0 : length;
-  }
+  double LengthSeconds() override { return length_; }
 
  private:
+  bool Heard(const AudioOutput::Mixer& mixer) const { return current_ == this && generation_ == mixer.generation; }
+  // Starts the stream at the clock's position when this output has not been given it yet.
+  void Render() {
+    if (!playing_ || paused_) return;
+    const double at = PositionSeconds();
+    if (at >= length_) return;
+    auto mixer = Output().TryMixer();
+    if (!mixer || Heard(mixer)) return;
+    if (Mix_PlayMusic(music_, 0) != 0) return;
+    if (at > 0) Mix_SetMusicPosition(at);
+    current_ = this;
+    generation_ = mixer.generation;
+  }
+
   static inline SdlMusicTrack* current_ = nullptr;  // the track SDL_mixer's stream belongs to
   Mix_Music* music_;
+  double length_;
+  bool playing_ = false, paused_ = false;
+  double from_ = 0;           // seconds into the track at since_ (while paused: where it stopped)
+  Clock::time_point since_;
+  uint64_t generation_ = 0;   // the output the stream was started on
+};
+
+// A sound file decoded whole and mixed by the program, once or round and round; where it
+// is carries over a change of output.
+class SoundLoop : public PcmSource {
+ public:
+  SoundLoop(Mix_Chunk* chunk, bool loop)
+      : chunk_(chunk), samples_(reinterpret_cast<const int16_t*>(chunk->abuf)), frames_(chunk->alen / 4), loop_(loop) {}
+  ~SoundLoop() override {
+    if (auto mixer = Output().TryMixer()) Mix_FreeChunk(chunk_);
+  }
+  bool Done() const { return done_; }
+
+  void MixInto(int16_t* stereo, size_t frames) override {
+    for (size_t i = 0; i < frames && !done_; ++i) {
+      AddSaturated(stereo[2 * i], samples_[2 * cursor_]);
+      AddSaturated(stereo[2 * i + 1], samples_[2 * cursor_ + 1]);
+      Advance(1);
+    }
+  }
+  void Skip(size_t frames) override { Advance(frames); }
+
+ private:
+  void Advance(size_t frames) {
+    if (frames_ == 0) {
+      done_ = true;
+    } else if (loop_) {
+      cursor_ = (cursor_ + frames) % frames_;
+    } else {
+      cursor_ = std::min(cursor_ + frames, frames_);
+      done_ = cursor_ == frames_;
+    }
+  }
+
+  Mix_Chunk* chunk_;
+  const int16_t* samples_;
+  size_t frames_;
+  size_t cursor_ = 0;
+  bool loop_;
+  std::atomic<bool> done_{false};
 };
 
 bool IsReadableFile(const std::string& path) {
@@ -58,7 +146,7 @@ bool IsReadableFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-Mix_Chunk* soundChunk = nullptr;  // the sound on kSoundChannel, freed once halted
+std::unique_ptr<SoundLoop> sound;  // the one PlaySound sound
 
 }  // namespace
 
@@ -67,17 +155,22 @@ std::unique_ptr<mci::MusicTrack> OpenMusicFile(const std::string& path, uint32_t
     error = mci::MCIERR_FILE_NOT_FOUND;
     return nullptr;
   }
-  if (!AudioOutput::Instance().Open()) {
+  if (!Output().Open()) {
     error = mci::MCIERR_HARDWARE;
     return nullptr;
   }
-  Mix_Music* music = Mix_LoadMUS(path.c_str());
+  Mix_Music* music = nullptr;
+  double length = 0;
+  if (auto mixer = Output().TryMixer()) {
+    music = Mix_LoadMUS(path.c_str());
+    if (music == nullptr) DebugLog("cannot decode '" + path + "': " + Mix_GetError());
+    length = music != nullptr ? std::max(0.0, Mix_MusicDuration(music)) : 0;
+  }
   if (music == nullptr) {
-    DebugLog("cannot decode '" + path + "': " + Mix_GetError());
     error = mci::MCIERR_INVALID_FILE;
     return nullptr;
   }
-  return std::make_unique<SdlMusicTrack>(music);
+  return std::make_unique<SdlMusicTrack>(music, length);
 }
 
 bool PlaySoundFile(const std::string& path, bool loop, bool async) {
@@ -86,27 +179,29 @@ bool PlaySoundFile(const std::string& path, bool loop, bool async) {
     DebugLog("sound file '" + path + "' not found: nothing plays");
     return false;
   }
-  if (!AudioOutput::Instance().Open()) return false;
-  soundChunk = Mix_LoadWAV(path.c_str());
-  if (soundChunk == nullptr) {
-    DebugLog("cannot decode sound file '" + path + "': " + Mix_GetError());
-    return false;
+  if (!Output().Open()) return false;
+  Mix_Chunk* chunk = nullptr;
+  if (auto mixer = Output().TryMixer()) {
+    // Decoded into the output's own format, which every output of the program shares.
+    chunk = Mix_LoadWAV(path.c_str());
+    if (chunk == nullptr) DebugLog("cannot decode sound file '" + path + "': " + Mix_GetError());
   }
-  if (Mix_PlayChannel(kSoundChannel, soundChunk, loop ? -1 : 0) < 0) {
-    StopSoundFile();
-    return false;
-  }
+  if (chunk == nullptr) return false;
+  sound = std::make_unique<SoundLoop>(chunk, loop);
+  Output().Attach(sound.get());
   if (!async && !loop) {
-    while (Mix_Playing(kSoundChannel) != 0) SDL_Delay(10);
+    while (!sound->Done()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return true;
 }
 
 void StopSoundFile() {
-  if (soundChunk == nullptr) return;
-  Mix_HaltChannel(kSoundChannel);
-  Mix_FreeChunk(soundChunk);
-  soundChunk = nullptr;
+  if (!sound) return;
+  {
+    auto quiet = Output().FadeOut();
+    Output().Detach(sound.get());
+  }
+  sound.reset();
 }
 
 }  // namespace lumen::platform::audio

@@ -1,0 +1,214 @@
+// The output's choice of driver, its deadline on an open that never returns, and its
+// recovery when the sound server goes and comes back, over a fake sound system.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "platform/audio/audio_output.h"
+
+namespace lumen::platform::audio {
+namespace {
+
+using namespace std::chrono_literals;
+
+class FakeDevices : public AudioDevices {
+ public:
+  std::vector<std::string> Drivers() override { return {"pipewire", "alsa", "pulseaudio", "jack", "disk", "dummy"}; }
+  std::string Requested() override { return requested; }
+  bool Open(const std::string& driver, const MixCallback& callback, std::string& why) override {
+    std::unique_lock lock(mutex);
+    tried.push_back(driver);
+    changed.wait(lock, [&] { return driver != hanging; });
+    if (answering.count(driver) == 0) {
+      why = driver + ": no server";
+      return false;
+    }
+    mix = callback;
+    open = driver;
+    lost = false;
+    return true;
+  }
+  bool Lost() override { return lost; }
+  void Close() override {
+    std::lock_guard lock(mutex);
+    open.clear();
+  }
+  void Release() {
+    std::lock_guard lock(mutex);
+    hanging.clear();
+    changed.notify_all();
+  }
+  std::vector<std::string> Tried() {
+    std::lock_guard lock(mutex);
+    return std::exchange(tried, {});
+  }
+
+  std::string requested;
+  std::set<std::string> answering{"dummy"};
+  std::string hanging;  // its open waits until Release()
+  std::atomic<bool> lost{false};
+  std::string open;
+  MixCallback mix;
+
+ private:
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> tried;
+};
+
+// A source that counts what it is asked for.
+struct CountingSource : PcmSource {
+  void MixInto(int16_t* stereo, size_t frames) override {
+    for (size_t i = 0; i < 2 * frames; ++i) stereo[i] = static_cast<int16_t>(stereo[i] + 1000);
+    mixed += frames;
+  }
+  void Skip(size_t frames) override { skipped.push_back(frames); }
+  size_t mixed = 0;
+  std::vector<size_t> skipped;
+};
+
+class AudioOutputTest : public ::testing::Test {
+ protected:
+  AudioOutput& Output(AudioOutput::Timing timing = {.openDeadline = 300ms, .retryEvery = 0ms, .lookEvery = 10ms}) {
+    output = std::make_unique<AudioOutput>(devices, timing, [this](const std::string& line) { said.push_back(line); });
+    return *output;
+  }
+  void TearDown() override {
+    devices.Release();                        // a hung open ends, so its thread is gone
+    std::this_thread::sleep_for(50ms);
+    output.reset();
+  }
+
+  FakeDevices devices;
+  std::vector<std::string> said;
+  std::unique_ptr<AudioOutput> output;
+};
+
+TEST_F(AudioOutputTest, SoundServersFirstThenTheRestThenTheStandbyUnlessTheUserNamesADriver) {
+  AudioOutput& out = Output();
+  ASSERT_TRUE(out.Open()) << "no server yet: the music goes on, unheard";
+  EXPECT_FALSE(out.Audible());
+  EXPECT_EQ(devices.Tried(), (std::vector<std::string>{"pulseaudio", "pipewire", "alsa", "jack", "dummy"}));
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("no audio output (pulseaudio: no server; pipewire: no server"), std::string::npos) << said[0];
+  EXPECT_TRUE(out.Open());
+  EXPECT_EQ(devices.Tried().size(), 0u) << "opened once";
+
+  devices.requested = "ALSA,nonesuch";
+  devices.answering.insert("alsa");
+  AudioOutput& asked = Output();
+  EXPECT_TRUE(asked.Open() && asked.Audible());
+  EXPECT_EQ(devices.Tried(), (std::vector<std::string>{"alsa"})) << "as SDL names it";
+
+  devices.requested = "nonesuch";
+  said.clear();
+  EXPECT_FALSE(Output().Open()) << "no such driver: no output at all";
+  EXPECT_EQ(devices.Tried().size(), 0u);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("'nonesuch'"), std::string::npos) << said[0];
+}
+
+TEST_F(AudioOutputTest, AnOpenThatNeverReturnsIsGivenUpAtTheDeadlineAndAdoptedIfItAnswersLater) {
+  devices.hanging = "pulseaudio";
+  devices.answering.insert("pulseaudio");
+  AudioOutput& out = Output();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(out.Open());
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, 300ms);
+  EXPECT_LT(waited, 2s) << "the caller is not held by the hung open";
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("did not answer within 300 ms"), std::string::npos) << said[0];
+  EXPECT_FALSE(out.Open()) << "not tried again while SDL is held";
+  out.Supervise();
+  EXPECT_EQ(devices.Tried(), (std::vector<std::string>{"pulseaudio"}));
+
+  devices.Release();
+  for (int i = 0; i < 100 && !out.IsOpen(); ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_TRUE(out.Audible()) << "the late answer is the output";
+}
+
+TEST_F(AudioOutputTest, ALostServerIsReplacedByTheStandbyAndTheSoundGoesOnWhereItWouldBeWhenItIsBack) {
+  devices.answering.insert("pulseaudio");
+  AudioOutput& out = Output();
+  ASSERT_TRUE(out.Open() && out.Audible());
+  devices.Tried();
+  CountingSource source;
+  out.Attach(&source);
+  std::vector<int16_t> block(2 * 64);
+  devices.mix(block.data(), 64);
+  EXPECT_EQ(block[0], 1000);
+
+  devices.answering.erase("pulseaudio");
+  out.Supervise();
+  EXPECT_TRUE(out.Audible()) << "nothing is lost yet";
+  devices.lost = true;
+  std::this_thread::sleep_for(20ms);
+  out.Supervise();
+  EXPECT_TRUE(out.IsOpen() && !out.Audible());
+  EXPECT_EQ(devices.open, "dummy");
+  EXPECT_EQ(devices.Tried(), (std::vector<std::string>{"pulseaudio", "pipewire", "dummy"}))
+      << "the servers first, the lost driver among them";
+  ASSERT_EQ(said.size(), 1u) << "one line while there is no output";
+  EXPECT_NE(said[0].find("(pulseaudio) went away"), std::string::npos) << said[0];
+  ASSERT_EQ(source.skipped.size(), 1u);
+  EXPECT_LT(source.skipped[0], size_t{44100}) << "the switch took well under a second";
+  devices.mix(block.data(), 64);
+  EXPECT_EQ(source.mixed, 128u) << "the standby keeps the sources going";
+
+  out.Supervise();  // still no server: the standby stays, nothing more is said
+  EXPECT_EQ(devices.open, "dummy");
+  EXPECT_EQ(said.size(), 1u);
+  devices.answering.insert("pulseaudio");
+  std::this_thread::sleep_for(30ms);
+  out.Supervise();
+  EXPECT_TRUE(out.Audible());
+  EXPECT_EQ(devices.open, "pulseaudio");
+  ASSERT_EQ(said.size(), 2u);
+  EXPECT_EQ(said[1], "sound output back (pulseaudio)");
+  ASSERT_EQ(source.skipped.size(), 3u);
+  out.Detach(&source);
+}
+
+TEST_F(AudioOutputTest, AStopFadesTheOutputOutOverTenMillisecondsInsteadOfCuttingIt) {
+  devices.answering.insert("pulseaudio");
+  AudioOutput& out = Output();
+  ASSERT_TRUE(out.Open());
+  CountingSource source;
+  out.Attach(&source);
+  std::vector<int16_t> block(2 * 512);
+  std::atomic<bool> quiet{false};
+  std::thread stopper([&] {
+    auto fade = out.FadeOut();
+    quiet = true;
+    while (quiet) std::this_thread::sleep_for(1ms);  // what the stop does meanwhile
+  });
+  // Blocks as the audio thread mixes them, until one holds the ramp (its frame 1 is faded).
+  for (int i = 0; i < 200; ++i) {
+    std::fill(block.begin(), block.end(), int16_t{0});
+    devices.mix(block.data(), 512);
+    if (block[2] != 1000) break;
+    std::this_thread::sleep_for(5ms);
+  }
+  // 1000 x (1 - k / 441), rounded: 998 at k = 1, 501 at k = 220 (1000 x 221 / 441 = 501.1),
+  // 2 at k = 440, then nothing; both channels alike.
+  EXPECT_EQ(std::vector<int16_t>({block[0], block[2], block[440], block[441], block[880], block[882], block[1022]}),
+            std::vector<int16_t>({1000, 998, 501, 501, 2, 0, 0}));
+  for (int i = 0; i < 200 && !quiet; ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_TRUE(quiet) << "the stop goes on once the ramp has been mixed";
+  std::vector<int16_t> ramp(2 * 512, 0);
+  devices.mix(ramp.data(), 512);
+  EXPECT_EQ(std::count(ramp.begin(), ramp.end(), 0), 1024) << "silent until the stop is done";
+  quiet = false;
+  stopper.join();
+  std::fill(ramp.begin(), ramp.end(), int16_t{0});
+  devices.mix(ramp.data(), 512);
+  EXPECT_EQ(ramp[0], 1000) << "full again after it";
+  out.Detach(&source);
+}
+
+}  // namespace
+}  // namespace lumen::platform::audio
