@@ -42,6 +42,11 @@ std::vector<std::string> SdlAudioDevices::Drivers() {
 
 bool SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix, std::string& why) {
   Close();
+  // Opens run on threads SDL did not make: what SDL keeps per thread (its error text) is
+  // freed before the thread ends.
+  struct ThreadData {
+    ~ThreadData() { SDL_TLSCleanup(); }
+  } threadData;
   // SDL_mixer starts SDL's audio itself when it is not started; started here, it keeps the
   // driver named by the hint, which overrides SDL_AUDIODRIVER.
   SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
@@ -84,6 +89,9 @@ bool SdlAudioDevices::Lost() { return deviceId_ != 0 && SDL_GetAudioDeviceStatus
 
 void SdlAudioDevices::Close() {
   if (!mixerOpen_) return;
+  struct ThreadData {
+    ~ThreadData() { SDL_TLSCleanup(); }
+  } threadData;
   Mix_HaltChannel(-1);
   Mix_HaltMusic();
   Mix_SetPostMix(nullptr, nullptr);
