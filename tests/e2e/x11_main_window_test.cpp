@@ -52,6 +52,19 @@ class X11MainWindow : public ::testing::Test {
   pid_t program = -1;
 };
 
+// The settings file as the program writes it: the thirteen keys in their order, in code
+// page 932, numbers after a blank.
+std::string Ini(const std::vector<std::string>& values) {
+  const char* keys[] = {"表示区分", "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ", "画像ﾌｫﾙﾀﾞ", "画像転換処理方法", "右左区分",
+                        "画像表示順", "めくる速さ", "背景区分", "背景色", "インターバル", "余白の色"};
+  std::string text = "[Section]\r\n";
+  for (size_t i = 0; i < values.size(); ++i) {
+    const bool path = i == 3 || i == 4;
+    text += *platform::Utf8ToCp932(keys[i]) + "=" + (path ? "" : " ") + values[i] + "\r\n";
+  }
+  return text;
+}
+
 constexpr long kBlue = 0x1E67D6, kFace = 0xF8F8F8;  // the option marks' blue and face
 
 TEST_F(X11MainWindow, FromFirstStartToASecondStartWithTheSameOptions) {
@@ -97,13 +110,8 @@ TEST_F(X11MainWindow, FromFirstStartToASecondStartWithTheSameOptions) {
 
   ClickAt(556, 528);  // "終了"
   ASSERT_EQ(test::WaitExit(program, 20s), 0);
-  auto key = [](const char* name) { return *platform::Utf8ToCp932(name); };
   EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"),
-            "[Section]\r\n" + key("表示区分") + "= 0\r\n" + key("BGM区分") + "= 0\r\n" + key("BGMﾘﾋﾟｰﾄ") +
-                "= 0\r\n" + key("BGMﾌｧｲﾙ") + "=\r\n" + key("画像ﾌｫﾙﾀﾞ") + "=" + pictures.path() + "\r\n" +
-                key("画像転換処理方法") + "= 0\r\n" + key("右左区分") + "= 0\r\n" + key("画像表示順") + "= 0\r\n" +
-                key("めくる速さ") + "= 99\r\n" + key("背景区分") + "= 1\r\n" + key("背景色") + "= 0\r\n" +
-                key("インターバル") + "= 1\r\n" + key("余白の色") + "= 16777215\r\n");
+            Ini({"0", "0", "0", "", pictures.path(), "0", "0", "0", "99", "1", "0", "1", "16777215"}));
 
   ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(PixelAt(245, 455), kBlue) << "\"色指定　⇒\" still chosen";
@@ -195,13 +203,8 @@ TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
   ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 80 Tab Return"), 0);  // from the start button to "終了"
   ASSERT_EQ(test::WaitExit(program, 20s), 0);
 
-  auto key = [](const char* name) { return *platform::Utf8ToCp932(name); };
-  EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"),
-            "[Section]\r\n" + key("表示区分") + "= 0\r\n" + key("BGM区分") + "= 1\r\n" + key("BGMﾘﾋﾟｰﾄ") +
-                "= 5\r\n" + key("BGMﾌｧｲﾙ") + "=" + (home / "bgm.mp3") + "\r\n" + key("画像ﾌｫﾙﾀﾞ") + "=" +
-                pictures.path() + "\r\n" + key("画像転換処理方法") + "= 1\r\n" + key("右左区分") + "= 1\r\n" +
-                key("画像表示順") + "= 1\r\n" + key("めくる速さ") + "= 98\r\n" + key("背景区分") + "= 1\r\n" +
-                key("背景色") + "= 16711680\r\n" + key("インターバル") + "= 9\r\n" + key("余白の色") + "= 65280\r\n");
+  EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"), Ini({"0", "1", "5", home / "bgm.mp3", pictures.path(), "1", "1",
+                                                          "1", "98", "1", "16711680", "9", "65280"}));
 }
 
 }  // namespace
