@@ -1,9 +1,11 @@
 // lumenshow slideshow on a real X server (Xvfb), driven with xdotool as a user would.
 #include <QImage>
+#include <csignal>
 #include <sstream>
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
+#include "support/audio_fixtures.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
 #include "support/x11_session.h"
@@ -78,6 +80,17 @@ TEST_F(X11Show, EscDuringTheAutomaticWaitEndsTheShowAtOnce) {
   Keys("Escape");
   EXPECT_EQ(test::WaitExit(show, 5s), 0) << "the show ends without waiting out the ten seconds";
   EXPECT_EQ(Trace(), std::vector<std::string>{"tick 3, position 2, ended"}) << "one turn, none after the Esc";
+}
+
+TEST_F(X11Show, AShowWithMusicEndsOnATerminateSignal) {
+  test::WriteWav(home / "tone.wav", test::Tone(440, 1));
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.wav" + "\r\n");
+  Start();
+  std::this_thread::sleep_for(1s);  // the music has started, and SDL's audio with it
+  ::kill(show, SIGTERM);
+  const int status = test::WaitExit(show, 5s);
+  EXPECT_EQ(status, -2) << "ended by the signal, as a program that does not catch it";
+  if (status == -1) ::kill(show, SIGKILL);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ void SetUnlessSet(const char* variable, const char* value) { ::setenv(variable, 
 
 SdlAudioDevices::SdlAudioDevices() {
   if (const char* asked = std::getenv("SDL_AUDIODRIVER")) requested_ = asked;
+  // SDL would turn SIGINT and SIGTERM into quit events nobody reads: the program could then
+  // not be ended by them while music plays.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // How volume mixers list the program and its stream: "LumenShow", "BGM", music, with
   // the desktop entry's icon (PulseAudio and PipeWire's Pulse server read the property).
   SetUnlessSet("SDL_APP_NAME", "LumenShow");
