@@ -152,41 +152,38 @@ TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
 // Every option of the main window set, and a show run, with the keyboard alone.
 TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
   Start();
-  // xdotool's keys to the focused window, a little apart as a person types them.
-  auto keys = [&](const std::string& k) { ASSERT_EQ(x.Run("xdotool key --delay 80 " + k), 0) << k; };
-  auto type = [&](const std::string& text) { ASSERT_EQ(x.Run("xdotool type --delay 20 \"" + text + "\""), 0); };
-  auto dialog = [&](const std::string& title) { ASSERT_TRUE(x.WaitForWindow(title, 20s)) << title; };
+  // Keys to the main window, a little apart as a person types them; to a dialog once it is
+  // there and has settled.
+  auto keys = [&](const std::string& k) { ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 80 " + k), 0) << k; };
+  auto in = [&](const std::string& title, const std::string& k) {
+    ASSERT_TRUE(x.WaitForWindow(title, 20s)) << title;
+    ASSERT_EQ(KeysTo(title, "sleep 0.5 " + k), 0) << k;
+  };
   auto closed = [&](const std::string& title) {
     // The first Return may only close a name completer's list.
-    for (int i = 0; i < 3 && !WaitGone(title, 2s); ++i) x.Run("xdotool key Return");
+    for (int i = 0; i < 3 && !WaitGone(title, 2s); ++i) KeysTo(title, "key Return");
     ASSERT_TRUE(WaitGone(title, 1s)) << title << " stays open";
   };
-  ASSERT_EQ(KeysTo("^LumenShow$", "sleep 0.3"), 0);  // focus on the first stop, "ﾌｫﾙﾀﾞの選択"
+  const std::string folders = "フォルダを選択してください", colours = "色の設定", files = "ﾌｧｲﾙを開く";
+  auto typed = [](const std::string& text) { return "type --delay 20 \"" + text + "\""; };
 
-  keys("space");
-  dialog("フォルダを選択してください");
-  type(pictures.path());
-  closed("フォルダを選択してください");
+  keys("space");  // the first stop, "ﾌｫﾙﾀﾞの選択"
+  in(folders, typed(pictures.path()));
+  closed(folders);
   keys("Tab Left");         // 縮小版
   keys("Tab Tab Right");    // the list, then ｼｬﾌﾙ
   keys("Tab Left Left");    // めくる速さ 98
   keys("Tab space");        // 余白の色: the colour's text field is three stops back from the first
-  dialog("色の設定");
-  keys("shift+Tab shift+Tab shift+Tab ctrl+a");
-  type("#00ff00");
-  closed("色の設定");
+  in(colours, "key --delay 80 shift+Tab shift+Tab shift+Tab ctrl+a " + typed("#00ff00"));
+  closed(colours);
   keys("Tab End Prior");    // インターバル 9
   keys("Tab Down Tab space");  // MP3、WAV, then ﾌｧｲﾙの選択
-  dialog("ﾌｧｲﾙを開く");
-  type(home / "bgm.mp3");
-  closed("ﾌｧｲﾙを開く");
-  keys("shift+Tab Down Tab");  // round to 音楽CD, then its track box
-  type("5");
-  keys("Tab Down Tab space");  // 色指定　⇒, then the colour button
-  dialog("色の設定");
-  keys("shift+Tab shift+Tab shift+Tab ctrl+a");
-  type("#0000ff");
-  closed("色の設定");
+  in(files, typed(home / "bgm.mp3"));
+  closed(files);
+  keys("shift+Tab Down Tab 5");  // round to 音楽CD, then track 5 in its box
+  keys("Tab Down Tab space");    // 色指定　⇒, then the colour button
+  in(colours, "key --delay 80 shift+Tab shift+Tab shift+Tab ctrl+a " + typed("#0000ff"));
+  closed(colours);
   keys("Tab Down Tab Up");  // 自動　⇒, then round to 左めくり
   keys("Tab Tab Return");   // past the guide link to "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ"
   // A left-turn show starts at its first page; Right turns to another (the order is shuffled).
