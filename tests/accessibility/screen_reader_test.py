@@ -164,9 +164,14 @@ def main():
         title = "フォルダを選択してください"
         wait_for("the folder dialog", lambda: subprocess.run(
             ["xdotool", "search", "--onlyvisible", "--name", title], env=xdo, capture_output=True).returncode == 0)
-        subprocess.run(["xdotool", "sleep", "0.5", "type", "--delay", "20", pictures], env=xdo, check=True)
+        # Keys to the newest window of that name, focused first, as a user's typing goes.
+        def keys_to(name, *keys):
+            subprocess.run(["sh", "-c", "xdotool windowfocus --sync $(xdotool search --onlyvisible --name \"$0\" "
+                            "| tail -1) && xdotool \"$@\"", name, *keys], env=xdo, check=True)
+
+        keys_to(title, "sleep", "0.5", "type", "--delay", "20", pictures)
         for _ in range(3):
-            subprocess.run(["xdotool", "key", "Return"], env=xdo, check=True)
+            keys_to(title, "key", "Return")
             time.sleep(1)
             if subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], env=xdo,
                               capture_output=True).returncode != 0:
@@ -188,12 +193,10 @@ def main():
         first = show.get_description()
         if first != "c.bmp":  # a right-turn show starts at its last picture
             fail("the show's first page is announced as %r" % first)
-        # The newest window of that name is the show's.
-        subprocess.run(["sh", "-c", "xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^LumenShow$' "
-                        "| tail -1) key Right"], env=xdo, check=True)
+        keys_to("^LumenShow$", "key", "Right")  # the newest window of that name is the show's
         wait_for("the turned page's name", lambda: show.get_description() == "a.bmp")
         print("ok  the show announces c.bmp, then a.bmp after Right")
-        subprocess.run(["xdotool", "key", "Escape"], env=xdo, check=True)
+        keys_to("^LumenShow$", "key", "Escape")
         wait_for("the show to end", lambda: show_window() is None)
 
         press(control("push button", "終了"))
