@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "platform/debug_log.h"
 
@@ -27,8 +26,7 @@ struct AudioOutput::Attempt {
   std::condition_variable answered;
   bool done = false;
   bool late = false;  // the caller stopped waiting: the thread adopts the answer itself
-  State result = State::Unavailable;
-  std::string driver, why;
+  Outcome outcome{State::Unavailable, {}, {}};
 };
 
 AudioOutput::AudioOutput(AudioDevices& devices, Timing timing, Say say)
@@ -100,30 +98,22 @@ std::vector<std::string> AudioOutput::Candidates(bool retry) {
   return order;
 }
 
-AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candidates, bool standby) {
+AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candidates) {
   auto attempt = std::make_shared<Attempt>();
   MixCallback mix = [this](int16_t* stereo, size_t frames) { Mix(stereo, frames); };
-  std::thread([this, attempt, candidates, standby, mix] {
-    State result = State::Unavailable;
-    std::string driver, why;
+  std::thread([this, attempt, candidates, mix] {
+    // The candidates in order, then the standby when none of them answers.
+    std::vector<std::string> tries = candidates;
+    tries.push_back(kStandbyDriver);
+    Outcome got{State::Unavailable, {}, {}};
     {
       std::lock_guard mixer(mixerMutex_);
-      for (const std::string& candidate : candidates) {
+      for (size_t i = 0; i < tries.size() && got.state == State::Unavailable; ++i) {
         std::string reason;
-        if (devices_.Open(candidate, mix, reason)) {
-          result = State::Audible;
-          driver = candidate;
-          break;
-        }
-        why += (why.empty() ? "" : "; ") + reason;
-      }
-      if (result != State::Audible && standby) {
-        std::string reason;
-        if (devices_.Open(kStandbyDriver, mix, reason)) {
-          result = State::Standby;
-          driver = kStandbyDriver;
+        if (devices_.Open(tries[i], mix, reason)) {
+          got = {i + 1 < tries.size() ? State::Audible : State::Standby, tries[i], got.why};
         } else {
-          why += (why.empty() ? "" : "; ") + reason;
+          got.why += (got.why.empty() ? "" : "; ") + reason;
         }
       }
     }
@@ -131,17 +121,15 @@ AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candida
     {
       std::lock_guard lock(attempt->mutex);
       attempt->done = true;
-      attempt->result = result;
-      attempt->driver = driver;
-      attempt->why = why;
+      attempt->outcome = got;
       late = attempt->late;
     }
     attempt->answered.notify_all();
-    if (late && result != State::Unavailable) {
+    if (late && got.state != State::Unavailable) {
       std::lock_guard lock(stateMutex_);
       if (state_ == State::Hung) {
-        say_("the sound output answered after all (" + driver + ")");
-        Adopt(result, driver);
+        say_("the sound output answered after all (" + got.driver + ")");
+        Adopt(got.state, got.driver);
       }
     }
   }).detach();
@@ -154,7 +142,7 @@ AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candida
     return {State::Hung, {}, "opening it did not answer within " + std::to_string(timing_.openDeadline.count()) +
                                  " ms (SDL audio drivers tried: " + (tried.empty() ? kStandbyDriver : tried) + ")"};
   }
-  return {attempt->result, attempt->driver, attempt->why};
+  return attempt->outcome;
 }
 
 void AudioOutput::Settle(const Outcome& outcome) {
@@ -217,7 +205,7 @@ bool AudioOutput::Open() {
   state_ = State::Switching;
   closedAt_ = Clock::now();
   lock.unlock();
-  const Outcome outcome = Reopen(candidates, true);
+  const Outcome outcome = Reopen(candidates);
   lock.lock();
   Settle(outcome);
   return Playing();
@@ -261,7 +249,7 @@ void AudioOutput::Supervise() {
   }
   CloseForSwitch();
   lock.unlock();
-  const Outcome outcome = Reopen(candidates, true);
+  const Outcome outcome = Reopen(candidates);
   lock.lock();
   Settle(outcome);
 }

@@ -104,13 +104,13 @@ class AudioOutput {
   struct Attempt;
 
   std::vector<std::string> Candidates(bool retry);
-  // Opens the first candidate that opens (or the standby when `standby`), on a thread of its
-  // own; waits until it answers or the deadline passes. Called without the state lock.
+  // Opens the first candidate that opens, else the standby, on a thread of its own; waits
+  // until it answers or the deadline passes. Called without the state lock.
   struct Outcome {
     State state;
     std::string driver, why;
   };
-  Outcome Reopen(const std::vector<std::string>& candidates, bool standby);
+  Outcome Reopen(const std::vector<std::string>& candidates);
   void Settle(const Outcome& outcome);  // with the state lock: adopts it, says what the user must know
   void Adopt(State state, const std::string& driver);  // with the state lock
   void CloseForSwitch();                               // with the state lock
