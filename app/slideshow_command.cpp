@@ -1,5 +1,6 @@
 // lumenshow slideshow: the show of a folder on the desktop, straight away.
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 
 #include "app/run_show.h"
@@ -10,6 +11,18 @@
 #include "platform/audio/system_multimedia.h"
 
 namespace lumen::app {
+namespace {
+
+// Where the user is: the monitor with the pointer (X11 tells where it is; elsewhere the
+// primary one).
+QScreen* ScreenOfThePointer() {
+  if (QGuiApplication::platformName() == "xcb") {
+    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) return screen;
+  }
+  return QGuiApplication::primaryScreen();
+}
+
+}  // namespace
 
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
   // No folder at all (the desktop entry started from a menu): the main window, to choose one.
@@ -31,7 +44,7 @@ int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
 
   ExpectDisplay();
   QApplication application(argc, argv);
-  RunShow(QGuiApplication::primaryScreen(), saved, data);
+  RunShow(ScreenOfThePointer(), saved, data);
   platform::ShutdownSystemMultimedia();
   return 0;
 }

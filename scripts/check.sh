@@ -14,12 +14,17 @@ run_suite() {
   echo "== $(basename "$dir") =="
   # Tests and benchmarks asked for by name: a build dir configured without them (by
   # start.sh) is reconfigured, and a missing test package stops the run.
-  cmake -S "$root" -B "$dir" -DLUMEN_BUILD_TESTS=ON -DLUMEN_BUILD_BENCHMARKS=ON "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
-  (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$jobs" --timeout 600)
+  # Chained: called where a failure does not stop the script, a failed build must not
+  # go on to test what an earlier build left.
+  cmake -S "$root" -B "$dir" -DLUMEN_BUILD_TESTS=ON -DLUMEN_BUILD_BENCHMARKS=ON "$@" >/dev/null &&
+    cmake --build "$dir" -j "$jobs" &&
+    (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$jobs" --timeout 600)
 }
 
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMEN_SANITIZE=OFF
+# Both halves run whatever the first gave, so one run tells everything that fails.
+normal=passed sanitized=passed
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMEN_SANITIZE=OFF || normal=FAILED
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DLUMEN_SANITIZE=ON
-echo "All tests passed (normal and sanitizer builds)."
+  run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DLUMEN_SANITIZE=ON || sanitized=FAILED
+echo "Normal build: $normal. Sanitizer build: $sanitized."
+[ "$normal" = passed ] && [ "$sanitized" = passed ]

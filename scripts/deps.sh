@@ -32,10 +32,12 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
 # peer bench/thumbnail_race.sh measures the thumbnails against; desktop-file-utils checks
-# the desktop entry; openbox, tint2 (a panel), xcompmgr and weston (Wayland without a
-# display) are the desktops the show is tried on; ffmpeg checks the videos; a session bus,
+# the desktop entry; openbox, tint2 (a panel), picom (a compositor), RandR monitors
+# (x11-xserver-utils), xmessage (x11-utils, a window that takes the focus) and weston
+# (Wayland without a display) are the desktops the show is tried on, ImageMagick and
+# NumPy read their pictures; ffmpeg checks the videos; a session bus,
 # the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does;
 # a PulseAudio on a null sink is the sound server the music loses and finds again.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
-  desktop-file-utils appstream openbox tint2 xcompmgr weston ffmpeg dbus-daemon at-spi2-core python3-gi
+  desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston ffmpeg dbus-daemon at-spi2-core python3-gi
   gir1.2-atspi-2.0 pulseaudio pulseaudio-utils)

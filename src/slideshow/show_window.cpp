@@ -15,7 +15,6 @@
 
 #include "platform/debug_log.h"
 #include "platform/gdi/qt_image.h"
-#include "platform/rounding.h"
 
 namespace lumen::slideshow {
 
@@ -29,20 +28,14 @@ QAccessibleInterface* ShowWindowAccessible(const QString&, QObject* object) {
   return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
 }
 
-// A Wayland client cannot place its window; X11 lets it.
-bool PlacesItself() { return !QGuiApplication::platformName().startsWith("wayland"); }
-
 }  // namespace
 
 ShowWindow::ShowWindow(QScreen* screen)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen), coversScreen_(!PlacesItself()) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
   static const bool accessible = (QAccessible::installFactory(&ShowWindowAccessible), true);
   (void)accessible;
   setWindowTitle("LumenShow");
   setAccessibleName("LumenShow");
-  // On X11 the window manager leaves the window where the show puts it and above every
-  // panel and dock: it does not manage it at all (the show takes the keyboard itself).
-  if (!coversScreen_ && QGuiApplication::platformName() == "xcb") setWindowFlag(Qt::X11BypassWindowManagerHint);
   setAttribute(Qt::WA_TranslucentBackground);  // an ARGB window: the key's pixels see through
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
@@ -59,13 +52,10 @@ void ShowWindow::Run(Lumen_S& show) {
   show_ = &show;
   show.Form_Load();
   if (closed_) return;
-  if (coversScreen_) {
-    setGeometry(screen_->geometry());
-    showFullScreen();
-  } else {
-    QWidget::show();
-    raise();
-  }
+  // An unmanaged (override-redirect) window would stay above the panels too, but window
+  // managers give it no keyboard focus (KWin never does) and no click brings it back.
+  setGeometry(screen_->geometry());
+  showFullScreen();
   activateWindow();
   setFocus();
   while (!closed_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -79,40 +69,31 @@ PixelSize ShowWindow::Screen() {
 
 double ShowWindow::Scale() { return screen_->devicePixelRatio(); }
 
-PixelSize ShowWindow::ClientSize() {
-  if (coversScreen_) return inner_;
-  const QSize size = this->size() * devicePixelRatio();
-  return {size.width(), size.height()};
-}
+PixelSize ShowWindow::ClientSize() { return inner_; }
 
 bool ShowWindow::SetWindowSize(int width, int height) {
-  if (coversScreen_) {
-    // The show's window, inside the full-screen one: centred, never larger than the screen.
-    const PixelSize screen = Screen();
-    const PixelSize wanted{std::min(width, screen.width), std::min(height, screen.height)};
-    if (wanted == inner_) return true;
-    inner_ = wanted;
-    if (show_ != nullptr && !closed_) show_->Form_Resize();  // a size change is a resize, at once
-    return true;
-  }
-  if (isMaximized() || isFullScreen()) return false;
-  const qreal ratio = screen_->devicePixelRatio();
-  const QRect area = screen_->geometry();
-  const int w = platform::RoundHalfEven(width / ratio), h = platform::RoundHalfEven(height / ratio);
-  // Centred on its screen; the show centres its page in the window.
-  setGeometry(area.x() + (area.width() - w) / 2, area.y() + (area.height() - h) / 2, w, h);
+  // The show's window, inside the full-screen one: centred, never larger than the screen.
+  const PixelSize screen = Screen();
+  const PixelSize wanted{std::min(width, screen.width), std::min(height, screen.height)};
+  if (wanted == inner_) return true;
+  inner_ = wanted;
+  if (show_ != nullptr && !closed_) show_->Form_Resize();  // a size change is a resize, at once
   return true;
 }
 
 void ShowWindow::SetColorKey(gdi::COLORREF key) { key_ = key; }
 
 void ShowWindow::Present(const gdi::Surface& image) {
-  // Covering the screen, the show's window stands in the middle and the rest is the desktop.
-  const QSize device = coversScreen_ ? size() * devicePixelRatio() : QSize(image.Width(), image.Height());
-  if (frame_.size() != device) {
+  // The show's window stands in the middle; around it the desktop shows through, or the
+  // background colour fills the screen (never black strips beside a coloured show).
+  const QSize device = size() * devicePixelRatio();
+  const gdi::COLORREF colour = image.BackgroundColor();
+  const QRgb surround = key_ ? 0 : qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  if (frame_.size() != device || surround != surround_) {
     frame_ = QImage(device, QImage::Format_ARGB32_Premultiplied);
     frame_.setDevicePixelRatio(devicePixelRatio());
-    frame_.fill(Qt::transparent);
+    frame_.fill(surround);
+    surround_ = surround;
   }
   const QPoint at((device.width() - image.Width()) / 2, (device.height() - image.Height()) / 2);
   gdi::PutKeyed(image, key_, frame_, at);
@@ -137,7 +118,7 @@ void ShowWindow::paintEvent(QPaintEvent*) {
 }
 
 void ShowWindow::resizeEvent(QResizeEvent*) {
-  if (coversScreen_) frame_ = {};  // the surround is cleared at the next present
+  frame_ = {};  // the surround is drawn anew at the next present
   if (show_ != nullptr && !closed_) show_->Form_Resize();
 }
 
@@ -189,6 +170,12 @@ void ShowWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void ShowWindow::mousePressEvent(QMouseEvent*) {
+  // Another window took the keyboard during the show: a click on the show gives it back.
+  activateWindow();
+  setFocus(Qt::MouseFocusReason);
+}
+
 void ShowWindow::PictureShown(const std::string& path) {
   // The file's name, read out as the page's description when it changes.
   setAccessibleDescription(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName());
@@ -219,13 +206,19 @@ void ShowWindow::ArmWake() {
 }
 
 void ShowWindow::Pump() {
-  if (waiting_ || closed_ || show_ == nullptr) return;
-  // Windows hands out input before timer messages: the held keys first, in order.
+  if (waiting_ || closed_ || pumping_ || show_ == nullptr) return;
+  pumping_ = true;
+  // Windows hands out input before timer messages: the keys held back by a wait first,
+  // in order, then whatever input has reached the program meanwhile (keys released during
+  // a turn), and only then a tick that fell due.
   std::vector<int> keys;
   keys.swap(heldKeys_);
   for (int code : keys) {
     if (!closed_) KeyUp(code);
   }
+  if (!closed_) QCoreApplication::processEvents(QEventLoop::AllEvents);
+  pumping_ = false;
+  if (waiting_ || closed_) return;
   timers_.Advance(Now());
   if (auto timer = timers_.TakePending(); timer && !closed_) {
     if (*timer == 1) show_->Timer1_Timer();

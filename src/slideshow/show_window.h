@@ -1,6 +1,7 @@
-// The show window on the desktop: a frameless top-level window with per-pixel alpha,
-// placed on a screen and sized by the show itself, so it works with or without a window
-// manager.
+// The show window on the desktop: a frameless full-screen window with per-pixel alpha.
+// The show's own window (1.5 x the screen's height, centred) is drawn in its middle and
+// the rest is the background, so every window manager and compositor stacks it above
+// its panels and hands it the keyboard, as it does for any full-screen window.
 #pragma once
 
 #include <QElapsedTimer>
@@ -43,6 +44,7 @@ class ShowWindow : public QWidget, public ShowHost {
   void resizeEvent(QResizeEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -56,10 +58,10 @@ class ShowWindow : public QWidget, public ShowHost {
   TimerSchedule::Nanoseconds Now() const { return clock_.nsecsElapsed(); }
 
   QScreen* screen_;
-  const bool coversScreen_;  // full screen, the show's window drawn in it (Wayland)
-  PixelSize inner_;          // that window's size, in device pixels
+  PixelSize inner_;  // the show's window inside the full-screen one, in device pixels
   Lumen_S* show_ = nullptr;
   QImage frame_;  // the frame last presented, alpha 0 where it matches the key
+  QRgb surround_ = 0;  // what lies around the show's window: the background colour, or see-through
   std::optional<platform::gdi::COLORREF> key_;
   QElapsedTimer clock_;
   TimerSchedule timers_;
@@ -69,6 +71,7 @@ class ShowWindow : public QWidget, public ShowHost {
   QEventLoop* waitLoop_ = nullptr;
   std::vector<int> heldKeys_;  // released during a wait; they act after it, in order
   bool closed_ = false;
+  bool pumping_ = false;
   bool trace_ = false;
   QElapsedTimer sinceLastPresent_;
 };

@@ -1,5 +1,5 @@
-// The show on the desktops people have: a window manager with a panel, a compositor, a
-// screen scaled by 2, and Wayland (weston without a display), run for real.
+// The show on a screen scaled by 2, pixel for pixel, and on Wayland (weston without a
+// display), run for real. The desktops people use are tried in tests/desktops/.
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -46,35 +46,6 @@ class Desktops : public ::testing::Test {
   std::unique_ptr<test::X11Session> session;
   pid_t show = -1;
 };
-
-TEST_F(Desktops, TheShowStaysAboveAPanel) {
-  test::X11Session& x = Session();
-  ASSERT_TRUE(x.Ready());
-  x.StartHelper({"openbox"});
-  x.StartHelper({"tint2"});  // a panel along the bottom edge
-  ASSERT_TRUE(x.WaitForWindow("^tint2$", 20s));
-  WriteIni("背景区分=1\r\n背景色=255\r\n");  // a red background
-  StartShow(x);
-  // The window is 1080 x 720 at (100, 0): its bottom rows lie where the panel is.
-  EXPECT_TRUE(x.WaitForPixel(640, 715, 0xFF0000, 10s)) << "the panel covers the show";
-  EXPECT_TRUE(x.WaitForPixel(640, 360, 0x0000FF, 10s));
-}
-
-TEST_F(Desktops, TheTransparentBackgroundIsAlphaForACompositor) {
-  // A compositor blends the window's own ARGB pixels over the desktop. (A screenshot of
-  // the root cannot show the blend: under Composite the X server answers it with the
-  // windows' own pixels.)
-  test::X11Session& x = Session();
-  ASSERT_TRUE(x.Ready());
-  x.StartHelper({"xcompmgr"});
-  StartShow(x);
-  ASSERT_TRUE(x.WaitForPixel(640, 360, 0x0000FF, 10s)) << "the page";
-  const auto window = x.Capture("^LumenShow$");
-  ASSERT_EQ(window.depth, 32) << "an ARGB window";
-  EXPECT_EQ(window.Alpha(5, 5), 0) << "the background: see-through";
-  EXPECT_EQ(window.Alpha(540, 360), 255) << "the picture: opaque";
-  EXPECT_EQ(window.At(540, 360), 0x0000FF);
-}
 
 TEST_F(Desktops, OnAScreenScaledByTwoThePageIsTwiceAsLarge) {
   test::X11Session& x = Session("3840x2160");

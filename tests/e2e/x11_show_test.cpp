@@ -82,6 +82,23 @@ TEST_F(X11Show, EscDuringTheAutomaticWaitEndsTheShowAtOnce) {
   EXPECT_EQ(Trace(), std::vector<std::string>{"tick 3, position 2, ended"}) << "one turn, none after the Esc";
 }
 
+TEST_F(X11Show, KeysAlreadyReleasedActBeforeATickThatFellDue) {
+  // A turn lasts most of a second and a tick comes every second: the tick that falls due
+  // during the first key's turn waits for the second key, released before it.
+  WriteIni("右左区分=1\r\n画像転換処理方法=1\r\nインターバル=0\r\nめくる速さ=20\r\n");
+  Start();
+  for (int i = 0; i < 500 && Trace().empty(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(Trace(), std::vector<std::string>{"tick 3, position 2"});
+  Keys("Left Left");
+  for (int i = 0; i < 500 && Trace().size() < 4; ++i) std::this_thread::sleep_for(10ms);
+  Keys("Escape");
+  EXPECT_EQ(test::WaitExit(show, 10s), 0);
+  auto trace = Trace();
+  trace.resize(4);
+  EXPECT_EQ(trace, (std::vector<std::string>{"tick 3, position 2", "key 37, position 1", "key 37, position 5",
+                                             "tick 3, position 1"}));
+}
+
 TEST_F(X11Show, AShowWithMusicEndsOnATerminateSignal) {
   test::WriteWav(home / "tone.wav", test::Tone(440, 1));
   WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "tone.wav" + "\r\n");

@@ -90,6 +90,9 @@ std::pair<controls::LumenScrollBarWidget*, QLabel*> CaptionedBar(QWidget* frame,
 Lumen_M::Lumen_M(MainWindowContext context)
     : QWidget(nullptr), context_(std::move(context)), s_(*context_.settings) {
   setWindowTitle("LumenShow");
+  // A fixed-size window: no maximise button, on any desktop.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   QFont font(Text("ＭＳ Ｐゴシック"));
   font.setPixelSize(13);  // 9.75 points at 96 dots per inch; the layout is in pixels too
   setFont(font);
@@ -268,6 +271,8 @@ void Lumen_M::Form_Load() {
   settings::LoadSettings(s_, context_.programFolder, context_.iniPath);
 
   setFixedSize(kFrameWidth, kFrameHeight);
+  // The primary monitor, not the one at (0, 0) that a window not yet shown would take.
+  if (QScreen* primary = QGuiApplication::primaryScreen()) setScreen(primary);
   const QRect screen = this->screen()->geometry();
   // The outer size counts the border and caption, as the window's own size does on Windows.
   move(screen.x() + (screen.width() - kFrameWidth) / 2,

@@ -1,0 +1,374 @@
+#!/usr/bin/python3
+"""The show on the desktops people use, each run headless as the user would meet it.
+
+    desktop_matrix.py LUMENSHOW STACK
+
+STACK is one row of the matrix (see STACKS at the end). Each starts its compositor or
+X server with display numbers and socket names picked at run time, types keys through the
+compositor itself (what a keyboard does), and reads the composed picture the user sees:
+where the page stands, what lies around it, that Right turns and Esc ends the show.
+A stack that cannot start fails.
+"""
+import os, signal, subprocess, sys, tempfile, time, shutil
+import numpy as np
+
+LUMENSHOW, STACK = sys.argv[1], sys.argv[2]
+
+WALL = (0x3C, 0x8C, 0x8C)     # the desktop behind the show
+MARGIN = (255, 255, 255)      # the page's margins (余白の色)
+FIRST = (40, 60, 230)         # the first picture, blue
+SECOND = (30, 180, 40)        # the second, green
+BACK = (160, 32, 96)          # the background colour (背景色)
+BLACK = (0, 0, 0)
+
+
+def colorref(rgb):
+    return rgb[2] << 16 | rgb[1] << 8 | rgb[0]
+
+
+def round_half_even(x):
+    return int(round(x))  # Python's round() takes halves to the even neighbour
+
+
+def fail(message):
+    raise AssertionError(message)
+
+
+def wait_until(what, predicate, within=20.0, step=0.1):
+    end = time.monotonic() + within
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    fail(f"timed out waiting for {what}")
+
+
+def write_bmp(path, width, height, rgb):
+    row = bytes((rgb[2], rgb[1], rgb[0])) * width + b"\0" * ((4 - width * 3 % 4) % 4)
+    pixels = row * height
+    header = b"BM" + (54 + len(pixels)).to_bytes(4, "little") + b"\0\0\0\0" + (54).to_bytes(4, "little")
+    info = (40).to_bytes(4, "little") + width.to_bytes(4, "little") + height.to_bytes(4, "little") + \
+        (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + b"\0" * 24
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+def free_display():
+    """An X display number nobody uses now (its lock and socket both absent)."""
+    for n in range(200, 600):
+        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            return n
+    fail("no free X display number")
+
+
+class Session:
+    """Private folders and processes of one run; everything ends with it."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="lumenshow-desktop-")
+        os.chmod(self.root, 0o755)
+        self.runtime = self.folder("runtime", 0o700)
+        self.home = self.folder("home")
+        self.pictures = self.folder("pictures")
+        self.processes = []
+        self.cleanups = []
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS",
+                                 "QT_SCALE_FACTOR", "XAUTHORITY")}
+        self.env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime, XDG_CONFIG_HOME=self.home + "/.config",
+                        XDG_CACHE_HOME=self.home + "/.cache")
+        write_bmp(self.pictures + "/p0.bmp", 640, 480, FIRST)
+        write_bmp(self.pictures + "/p1.bmp", 640, 480, SECOND)
+
+    def folder(self, name, mode=0o755):
+        path = os.path.join(self.root, name)
+        os.makedirs(path, mode=mode)
+        os.chmod(path, mode)
+        return path
+
+    def start(self, argv, env=None, log=None, **kw):
+        out = open(os.path.join(self.root, (log or os.path.basename(argv[0])) + ".log"), "ab")
+        p = subprocess.Popen(argv, env=env or self.env, stdout=out, stderr=subprocess.STDOUT,
+                             start_new_session=True, **kw)
+        self.processes.append(p)
+        return p
+
+    def run(self, argv, env=None, **kw):
+        return subprocess.run(argv, env=env or self.env, check=True, timeout=30, **kw)
+
+    def session_bus(self):
+        p = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.processes.append(p)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = p.stdout.readline().decode().strip()
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
+
+    def close(self):
+        for p in reversed(self.processes):
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for p in reversed(self.processes):
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+        for cleanup in self.cleanups:
+            cleanup()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def load_png(path):
+    size = subprocess.check_output(["identify", "-format", "%w %h", path + "[0]"]).split()
+    w, h = int(size[0]), int(size[1])
+    raw = subprocess.check_output(["convert", path + "[0]", "-alpha", "off", "-depth", "8", "rgb:-"])
+    return np.frombuffer(raw, np.uint8).reshape(h, w, 3).astype(int)
+
+
+# ---- stacks: each sets up the desktop, gives the client environment, keys and pictures ----
+
+class X11:
+    """Xvfb with a window manager, a panel and a compositor as asked; keys by XTEST (the X
+    server's own input)."""
+    composited_default = False
+
+    def __init__(self, s, size="1280x720", wm=True, panel=True, compositor=False, monitors=None, scale=None):
+        self.s, self.scale = s, scale or 1
+        self.composited = compositor
+        r, w = os.pipe()
+        s.start(["Xvfb", "-displayfd", str(w), "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"],
+                pass_fds=(w,))
+        os.close(w)
+        number = b""
+        while not number.endswith(b"\n"):  # the whole line: a closed pipe would make Xvfb give up
+            chunk = os.read(r, 16)
+            if not chunk:
+                fail("Xvfb did not start")
+            number += chunk
+        os.close(r)
+        self.display = ":" + number.decode().strip()
+        s.env["DISPLAY"] = self.display
+        self.width, self.height = map(int, size.split("x"))
+        self.outputs = [(0, 0, self.width, self.height)]
+        if monitors:
+            for i, (name, geometry) in enumerate(monitors):
+                s.run(["xrandr", "--setmonitor", name, geometry, "screen" if i == 0 else "none"])
+            self.outputs = [self.parse_monitor(g) for _, g in monitors]
+        # A desktop of a known colour, which picom paints too.
+        s.start(["xmessage", "-geometry", f"{self.width}x{self.height}+0+0", "-bg", "#%02x%02x%02x" % WALL,
+                 "-fg", "#%02x%02x%02x" % WALL, "-name", "wallpaper", " "], log="wallpaper")
+        wait_until("the desktop", lambda: self.window("wallpaper"))
+        if wm:
+            s.start(["openbox"])
+            wait_until("openbox", lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=s.env,
+                                                         capture_output=True).stdout.count(b"window id") > 0)
+        if panel:
+            s.start(["tint2"])
+            wait_until("the panel", lambda: self.window("tint2"))
+        if compositor:
+            s.start(["picom", "--backend", "xrender"])
+            time.sleep(1)
+        self.client = {"QT_QPA_PLATFORM": "xcb"}
+        if scale:
+            self.client["QT_SCALE_FACTOR"] = str(scale)
+
+    @staticmethod
+    def parse_monitor(geometry):  # 1920/508x1080/286+0+0
+        size, x, y = geometry.split("+")
+        w, h = size.split("x")
+        return int(x), int(y), int(w.split("/")[0]), int(h.split("/")[0])
+
+    def window(self, name):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.s.env,
+                           capture_output=True, text=True)
+        return r.stdout.split()[-1] if r.returncode == 0 and r.stdout.split() else None
+
+    def keys(self, *names):
+        for name in names:
+            self.s.run(["xdotool", "key", name])
+
+    def click(self, x, y):
+        self.s.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
+
+    def pointer(self, x, y):
+        self.s.run(["xdotool", "mousemove", str(x), str(y)])
+
+    def shot(self):
+        # The root's picture is the composed one: picom draws into the overlay window.
+        path = os.path.join(self.s.root, "shot.png")
+        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.s.env, capture_output=True, check=True).stdout
+        subprocess.run(["convert", "xwd:-", path], input=xwd, check=True)
+        return load_png(path)
+
+    def steal_focus(self):
+        """Another program's window takes the keyboard (a messenger's prompt)."""
+        self.s.start(["xmessage", "-geometry", "+20+20", "-name", "intruder", "a message"], log="intruder")
+        intruder = wait_until("the intruder's window", lambda: self.window("intruder"))
+        self.s.run(["xdotool", "windowfocus", intruder])  # as a program that takes the focus itself
+        wait_until("the intruder's focus", lambda: subprocess.run(
+            ["xdotool", "getwindowfocus", "getwindowname"], env=self.s.env, capture_output=True,
+            text=True).stdout.strip() == "intruder", within=10)
+
+
+# ---- the show and what the user sees ----
+
+class Show:
+    def __init__(self, s, desk, output, background=None, ini_extra=""):
+        self.s, self.desk, self.output = s, desk, output
+        body = "[Section]\r\n右左区分=1\r\n余白の色=%d\r\n" % colorref(MARGIN)
+        body += "背景区分=1\r\n背景色=%d\r\n" % colorref(background) if background else "背景区分=0\r\n"
+        with open(s.home + "/LumenShow.ini", "wb") as f:
+            f.write((body + ini_extra).encode("cp932"))
+        env = dict(s.env, LUMENSHOW_HOME=s.home, SDL_AUDIODRIVER="dummy", LUMENSHOW_TRACE="1",
+                   ASAN_OPTIONS="detect_leaks=0", **desk.client)
+        self.process = s.start([LUMENSHOW, "slideshow", s.pictures], env=env, log="lumenshow")
+
+    def page(self, shot):
+        """The page's box (margins and picture) in the picture, or None: the runs of page
+        colours through the middle of the output, where the page must stand."""
+        mask = (np.abs(shot - MARGIN).max(axis=2) <= 8) | (np.abs(shot - FIRST).max(axis=2) <= 8) | \
+               (np.abs(shot - SECOND).max(axis=2) <= 8)
+        ox, oy, ow, oh = self.output
+        cx, cy = ox + ow // 2, oy + oh // 2
+        if not mask[cy, cx]:
+            return None
+
+        def run(line, at):
+            start, end = at, at
+            while start > 0 and line[start - 1]:
+                start -= 1
+            while end + 1 < len(line) and line[end + 1]:
+                end += 1
+            return start, end + 1 - start
+        x, w = run(mask[cy, :], cx)
+        y, h = run(mask[:, cx], cy)
+        return x, y, w, h
+
+    def wait_page(self):
+        return wait_until("the page", lambda: self.page(self.desk.shot()) if self.process.poll() is None
+                          else fail(f"the show ended with status {self.process.returncode}"), within=30, step=0.3)
+
+    def end(self):
+        started = time.monotonic()
+        self.desk.keys("Escape")
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            fail("Esc did not end the show")
+        return time.monotonic() - started
+
+
+def colour_at(shot, x, y):
+    return tuple(int(v) for v in shot[y, x])
+
+
+def near(a, b, tolerance=8):
+    return max(abs(p - q) for p, q in zip(a, b)) <= tolerance
+
+
+def expected_page(output, scale):
+    """Where the page must stand on this output: the show's window (1.5 x the height, at
+    most the width) centred, the page centred in it, all in device pixels."""
+    x, y, w, h = output
+    pw, ph = round_half_even(900 * scale), round_half_even(2 / 3 * round_half_even(900 * scale))
+    iw = min(round_half_even(1.5 * h), w)
+    return x + (w - iw) // 2 + round_half_even((iw - pw) / 2), y + round_half_even((h - ph) / 2), pw, ph
+
+
+def check_show(s, desk, output, surround, background=None, focus=False):
+    """One show on the desk: the page where it belongs, `surround` beside it and over the
+    panel, Right turns, (focus) a click takes the keys back, Esc ends it promptly."""
+    show = Show(s, desk, output, background)
+    box = show.wait_page()
+    want = expected_page(output, desk.scale)
+    time.sleep(0.5)  # the window manager's last move or the compositor's last frame
+    shot = desk.shot()
+    box = show.page(shot)
+    if box != want:
+        fail(f"the page stands at {box}, not at {want}")
+    x, y, w, h = box
+    centre = (x + w // 2, y + h // 2)
+    if not near(colour_at(shot, *centre), FIRST):
+        fail(f"the first picture is not in the middle of the page: {colour_at(shot, *centre)}")
+    ox, oy, ow, oh = output
+    points = {"left of the page": (x - 10, centre[1])}
+    if surround != WALL:  # the show covers the output, panels included (else they show through)
+        points.update({"the output's top corner": (ox + 3, oy + 3), "the output's bottom edge": (ox + ow // 2, oy + oh - 3)})
+    for where, (px, py) in points.items():
+        if px < ox:
+            continue
+        if not near(colour_at(shot, px, py), surround):
+            fail(f"{where} ({px}, {py}) is {colour_at(shot, px, py)}, not {surround}")
+    if focus:
+        desk.steal_focus()
+        desk.click(x + 30, y + h - 30)  # on the page, away from the intruder
+        time.sleep(0.5)
+    desk.keys("Right")
+    time.sleep(0.3)
+    wait_until("the turn to the second picture", lambda: near(colour_at(desk.shot(), *centre), SECOND),
+               within=10, step=0.3)
+    seconds = show.end()
+    if seconds > 1.5:
+        fail(f"the program took {seconds:.1f} s to end after Esc")
+    print(f"  page at {box}, surround {surround}, turned, ended {seconds:.2f} s after Esc")
+
+
+def x11_case(**desk_options):
+    def run(s):
+        desk = X11(s, **desk_options)
+        out = desk.outputs[0]
+        see_through = WALL if desk.composited else BLACK
+        check_show(s, desk, out, see_through)
+        check_show(s, desk, out, BACK, background=BACK, focus=True)
+    return run
+
+
+def x11_two_monitors(s):
+    # The primary monitor is the right one; the pointer on the left one.
+    desk = X11(s, size="3200x1080", monitors=[("*M2", "1280/338x1024/270+1920+0"), ("M1", "1920/508x1080/286+0+0")])
+    desk.pointer(400, 400)
+    check_show(s, desk, desk.outputs[1], BACK, background=BACK)  # `slideshow` opens where the pointer is
+    # The main window opens centred on the primary monitor (and its shows with it).
+    main = s.start([LUMENSHOW], env=dict(s.env, LUMENSHOW_HOME=s.home, SDL_AUDIODRIVER="dummy",
+                                         ASAN_OPTIONS="detect_leaks=0", **desk.client), log="main-window")
+    window = wait_until("the main window", lambda: desk.window("^LumenShow$"))
+    time.sleep(0.5)
+    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=s.env, capture_output=True,
+                              text=True).stdout
+    g = dict(line.split("=") for line in geometry.split())
+    x, w = int(g["X"]), int(g["WIDTH"])
+    px, _, pw, _ = desk.outputs[0]
+    if abs(x + w // 2 - (px + pw // 2)) > 8:
+        fail(f"the main window stands at x {x} (width {w}), not centred on the primary monitor at {px}..{px + pw}")
+    main.terminate()
+    print(f"  main window at x {x}, width {w}")
+
+
+STACKS = {
+    "x11-openbox-tint2": x11_case(compositor=False),
+    "x11-openbox-tint2-picom": x11_case(compositor=True),
+    "x11-bare": x11_case(wm=False, panel=False),
+    "x11-two-monitors": x11_two_monitors,
+    "x11-scale-1.5": x11_case(size="3840x2160", compositor=True, scale=1.5),
+}
+
+if __name__ == "__main__":
+    session = Session()
+    try:
+        STACKS[STACK](session)
+        print(f"{STACK}: passed")
+    except Exception as error:
+        print(f"{STACK}: FAILED: {error}")
+        keep = os.environ.get("LUMEN_DESKTOP_SHOTS")  # a folder to keep the last picture in
+        if keep and os.path.exists(os.path.join(session.root, "shot.png")):
+            shutil.copy(os.path.join(session.root, "shot.png"), os.path.join(keep, STACK + ".png"))
+        for name in sorted(os.listdir(session.root)):
+            if name.endswith(".log"):
+                print(f"--- {name}\n" + open(os.path.join(session.root, name), errors="replace").read()[-3000:])
+        sys.exit(1)
+    finally:
+        session.close()
