@@ -35,9 +35,11 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # the desktop entry; openbox, tint2 (a panel), picom (a compositor), RandR monitors
 # (x11-xserver-utils), xmessage (x11-utils, a window that takes the focus) and weston
 # (Wayland without a display) are the desktops the show is tried on, ImageMagick and
-# NumPy read their pictures; ffmpeg checks the videos; a session bus,
-# the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does;
+# NumPy read their pictures; KWin (with Xwayland, its protocol files and the Wayland
+# client library for our key sender, python3-dbus for its screenshots) is KDE's desktop;
+# ffmpeg checks the videos; a session bus, the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does;
 # a PulseAudio on a null sink is the sound server the music loses and finds again.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
-  desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston ffmpeg dbus-daemon at-spi2-core python3-gi
+  desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston
+  kwin-wayland xwayland plasma-wayland-protocols libwayland-dev libwayland-bin python3-dbus ffmpeg dbus-daemon at-spi2-core python3-gi
   gir1.2-atspi-2.0 pulseaudio pulseaudio-utils)

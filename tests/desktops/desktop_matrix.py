@@ -1,18 +1,18 @@
 #!/usr/bin/python3
 """The show on the desktops people use, each run headless as the user would meet it.
 
-    desktop_matrix.py LUMENSHOW STACK
+    desktop_matrix.py LUMENSHOW TOOLS STACK
 
 STACK is one row of the matrix (see STACKS at the end). Each starts its compositor or
 X server with display numbers and socket names picked at run time, types keys through the
 compositor itself (what a keyboard does), and reads the composed picture the user sees:
 where the page stands, what lies around it, that Right turns and Esc ends the show.
-A stack that cannot start fails.
+TOOLS holds the helpers built with the tests (kwin_keys). A stack that cannot start fails.
 """
 import os, signal, subprocess, sys, tempfile, time, shutil
 import numpy as np
 
-LUMENSHOW, STACK = sys.argv[1], sys.argv[2]
+LUMENSHOW, TOOLS, STACK = sys.argv[1], sys.argv[2], sys.argv[3]
 
 WALL = (0x3C, 0x8C, 0x8C)     # the desktop behind the show
 MARGIN = (255, 255, 255)      # the page's margins (余白の色)
@@ -214,6 +214,74 @@ class X11:
             text=True).stdout.strip() == "intruder", within=10)
 
 
+class KWin:
+    """KDE Plasma's compositor, headless, with Xwayland; keys through its fake-input
+    protocol, pictures through its ScreenShot2 D-Bus interface."""
+
+    def __init__(self, s, xwayland):
+        self.s, self.scale, self.composited = s, 1, True
+        self.width, self.height = 1280, 720
+        self.outputs = [(0, 0, self.width, self.height)]
+        s.session_bus()
+        # The packaged binary carries a file capability a container refuses; a copy has none.
+        kwin = os.path.join(s.root, "kwin_wayland")
+        shutil.copy("/usr/bin/kwin_wayland", kwin)
+        # The X display's sockets are made here and handed over, as kwin_wayland_wrapper does.
+        import socket
+        n = free_display()
+        lock = f"/tmp/.X{n}-lock"
+        with open(lock, "x") as f:
+            f.write(f"{os.getpid():10d}\n")
+        path = f"/tmp/.X11-unix/X{n}"
+        s.cleanups.append(lambda: [os.path.exists(p) and os.remove(p) for p in (lock, path)])
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        listeners = []
+        for address in (path, "\0" + path):
+            u = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            u.bind(address)
+            u.listen(1)
+            listeners.append(u)
+        xauth = os.path.join(s.runtime, "xauth")
+        open(xauth, "a").close()
+        self.socket = f"lumenshow-kwin-{os.getpid()}"
+        env = dict(s.env, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1")
+        s.start([kwin, "--virtual", "--width", str(self.width), "--height", str(self.height), "--socket", self.socket,
+                 "--xwayland", "--xwayland-fd", str(listeners[0].fileno()), "--xwayland-fd",
+                 str(listeners[1].fileno()), "--xwayland-display", f":{n}", "--xwayland-xauthority", xauth],
+                env=env, log="kwin", pass_fds=[u.fileno() for u in listeners])
+        for u in listeners:
+            u.close()
+        s.env.update(WAYLAND_DISPLAY=self.socket, DISPLAY=f":{n}", XAUTHORITY=xauth)
+        wait_until("KWin", lambda: os.path.exists(os.path.join(s.runtime, self.socket)))
+        # No Plasma shell: a wallpaper of our own, an X11 window covering the screen.
+        s.start(["xmessage", "-geometry", f"{self.width}x{self.height}+0+0", "-bg", "#%02x%02x%02x" % WALL,
+                 "-fg", "#%02x%02x%02x" % WALL, "-name", "wallpaper", " "], log="wallpaper")
+        wait_until("the wallpaper", lambda: near(colour_at(self.shot(), self.width // 2, self.height // 2), WALL),
+                   within=30, step=0.5)
+        self.client = {"QT_QPA_PLATFORM": "wayland" if not xwayland else "xcb"}
+
+    def keys(self, *names):
+        self.s.run([os.path.join(TOOLS, "kwin_keys"), *names])
+
+    def shot(self):
+        import dbus
+        bus = dbus.bus.BusConnection(self.s.env["DBUS_SESSION_BUS_ADDRESS"])
+        screenshot = dbus.Interface(bus.get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"),
+                                    "org.kde.KWin.ScreenShot2")
+        r, w = os.pipe()
+        meta = screenshot.CaptureArea(0, 0, self.width, self.height, {"native-resolution": True},
+                                      dbus.types.UnixFd(w))
+        os.close(w)
+        data = b""
+        while chunk := os.read(r, 1 << 20):
+            data += chunk
+        os.close(r)
+        bus.close()
+        width, height, stride = int(meta["width"]), int(meta["height"]), int(meta["stride"])
+        rows = np.frombuffer(data, np.uint8)[:height * stride].reshape(height, stride)[:, :width * 4]
+        return rows.reshape(height, width, 4)[:, :, 2::-1].astype(int)  # BGRA bytes
+
+
 # ---- the show and what the user sees ----
 
 class Show:
@@ -348,12 +416,22 @@ def x11_two_monitors(s):
     print(f"  main window at x {x}, width {w}")
 
 
+def kwin_case(xwayland):
+    def run(s):
+        desk = KWin(s, xwayland)
+        check_show(s, desk, desk.outputs[0], WALL)
+        check_show(s, desk, desk.outputs[0], BACK, background=BACK)
+    return run
+
+
 STACKS = {
     "x11-openbox-tint2": x11_case(compositor=False),
     "x11-openbox-tint2-picom": x11_case(compositor=True),
     "x11-bare": x11_case(wm=False, panel=False),
     "x11-two-monitors": x11_two_monitors,
     "x11-scale-1.5": x11_case(size="3840x2160", compositor=True, scale=1.5),
+    "kwin-wayland": kwin_case(xwayland=False),
+    "kwin-xwayland": kwin_case(xwayland=True),
 }
 
 if __name__ == "__main__":
