@@ -353,7 +353,7 @@ def check_show(s, desk, output, surround, background=None, focus=False):
     show = Show(s, desk, output, background)
     box = show.wait_page()
     want = expected_page(output, desk.scale)
-    time.sleep(0.5)  # the window manager's last move or the compositor's last frame
+    time.sleep(1.5)  # the window manager's last move, the compositor's last frame and its focus
     shot = desk.shot()
     box = show.page(shot)
     if box != want:

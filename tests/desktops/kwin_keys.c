@@ -31,10 +31,13 @@ int main(int argc, char **argv) {
     fprintf(stderr, "kwin_keys: no Wayland display\n");
     return 1;
   }
-  wl_registry_add_listener(wl_display_get_registry(display), &listener, NULL);
+  struct wl_registry *registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &listener, NULL);
   wl_display_roundtrip(display);
   if (!fake) {
     fprintf(stderr, "kwin_keys: the compositor offers no fake input\n");
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
     return 1;
   }
   org_kde_kwin_fake_input_authenticate(fake, "lumenshow tests", "keys for the desktop tests");
@@ -49,6 +52,8 @@ int main(int argc, char **argv) {
     org_kde_kwin_fake_input_keyboard_key(fake, code, 0);
     wl_display_roundtrip(display);
   }
+  org_kde_kwin_fake_input_destroy(fake);
+  wl_registry_destroy(registry);
   wl_display_disconnect(display);
   return 0;
 }
