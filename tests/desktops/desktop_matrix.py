@@ -131,6 +131,13 @@ def load_png(path):
 
 # ---- stacks: each sets up the desktop, gives the client environment, keys and pictures ----
 
+def start_wallpaper(s, width, height):
+    """A plain desktop of a known colour: an X11 window covering the screen."""
+    colour = "#%02x%02x%02x" % WALL
+    s.start(["xmessage", "-geometry", f"{width}x{height}+0+0", "-bg", colour, "-fg", colour, "-name", "wallpaper",
+             " "], log="wallpaper")
+
+
 class X11:
     """Xvfb with a window manager, a panel and a compositor as asked; keys by XTEST (the X
     server's own input)."""
@@ -159,8 +166,7 @@ class X11:
                 s.run(["xrandr", "--setmonitor", name, geometry, "screen" if i == 0 else "none"])
             self.outputs = [self.parse_monitor(g) for _, g in monitors]
         # A desktop of a known colour, which picom paints too.
-        s.start(["xmessage", "-geometry", f"{self.width}x{self.height}+0+0", "-bg", "#%02x%02x%02x" % WALL,
-                 "-fg", "#%02x%02x%02x" % WALL, "-name", "wallpaper", " "], log="wallpaper")
+        start_wallpaper(s, self.width, self.height)
         wait_until("the desktop", lambda: self.window("wallpaper"))
         if wm:
             s.start(["openbox"])
@@ -253,12 +259,17 @@ class KWin:
             u.close()
         s.env.update(WAYLAND_DISPLAY=self.socket, DISPLAY=f":{n}", XAUTHORITY=xauth)
         wait_until("KWin", lambda: os.path.exists(os.path.join(s.runtime, self.socket)))
-        # No Plasma shell: a wallpaper of our own, an X11 window covering the screen.
-        s.start(["xmessage", "-geometry", f"{self.width}x{self.height}+0+0", "-bg", "#%02x%02x%02x" % WALL,
-                 "-fg", "#%02x%02x%02x" % WALL, "-name", "wallpaper", " "], log="wallpaper")
-        wait_until("the wallpaper", lambda: near(colour_at(self.shot(), self.width // 2, self.height // 2), WALL),
-                   within=30, step=0.5)
+        # No Plasma shell: a wallpaper of our own.
+        start_wallpaper(s, self.width, self.height)
+        wait_until("the wallpaper", self.wallpaper_shown, within=30, step=0.5)
         self.client = {"QT_QPA_PLATFORM": "wayland" if not xwayland else "xcb"}
+
+    def wallpaper_shown(self):
+        import dbus
+        try:  # KWin answers on the bus a moment after its socket is there
+            return near(colour_at(self.shot(), self.width // 2, self.height // 2), WALL)
+        except dbus.exceptions.DBusException:
+            return False
 
     def keys(self, *names):
         self.s.run([os.path.join(TOOLS, "kwin_keys"), *names])
