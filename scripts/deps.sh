@@ -23,11 +23,14 @@ lumen_install_packages() {
 
 # What building and running the program needs: qt6-translations-l10n gives Qt's dialogs
 # their Japanese texts, xdg-utils opens the user guide in the desktop's browser,
-# qt6-wayland lets it run on a Wayland desktop natively; FFmpeg's libraries write videos.
+# qt6-wayland lets it run on a Wayland desktop natively, where the show draws on the
+# desktop's overlay layer through the Wayland client library (libwayland-bin generates the
+# protocol code) and reads the keyboard's keymap with libxkbcommon; FFmpeg's libraries
+# write videos.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
   libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev fonts-ipafont-gothic
-  qt6-translations-l10n xdg-utils qt6-wayland libavformat-dev libavcodec-dev libswscale-dev
-  libswresample-dev)
+  qt6-translations-l10n xdg-utils qt6-wayland libwayland-dev libwayland-bin libxkbcommon-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev)
 # What the tests and benchmarks need on top: TurboJPEG writes their JPEG fixtures; lame
 # makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
@@ -35,11 +38,12 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # the desktop entry; openbox, tint2 (a panel), picom (a compositor), RandR monitors
 # (x11-xserver-utils), xmessage (x11-utils, a window that takes the focus) and weston
 # (Wayland without a display) are the desktops the show is tried on, ImageMagick and
-# NumPy read their pictures; KWin (with Xwayland, its protocol files and the Wayland
-# client library for our key sender, python3-dbus for its screenshots) is KDE's desktop;
+# NumPy read their pictures; KWin (with Xwayland, its protocol file for our key sender,
+# python3-dbus for its screenshots) is KDE's desktop, sway (with grim for its pictures and
+# wtype for its keys) the wlroots one;
 # ffmpeg checks the videos; a session bus, the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does;
 # a PulseAudio on a null sink is the sound server the music loses and finds again.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
   desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston
-  kwin-wayland xwayland plasma-wayland-protocols libwayland-dev libwayland-bin python3-dbus ffmpeg dbus-daemon at-spi2-core python3-gi
+  kwin-wayland xwayland plasma-wayland-protocols python3-dbus sway grim wtype ffmpeg dbus-daemon at-spi2-core python3-gi
   gir1.2-atspi-2.0 pulseaudio pulseaudio-utils)

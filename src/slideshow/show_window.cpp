@@ -1,6 +1,7 @@
 #include "slideshow/show_window.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,11 +11,13 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QPointer>
 #include <QThread>
 #include <vector>
 
 #include "platform/debug_log.h"
 #include "platform/gdi/qt_image.h"
+#include "slideshow/wayland/layer_surface.h"
 
 namespace lumen::slideshow {
 
@@ -41,6 +44,19 @@ ShowWindow::ShowWindow(QScreen* screen)
   setFocusPolicy(Qt::StrongFocus);
   setWindowModality(Qt::ApplicationModal);  // the main window waits behind the show
   setScreen(screen_);
+  if (QGuiApplication::platformName().startsWith("wayland")) {
+    layer_ = LayerSurface::Open({.keyReleased =
+                                     [this](int key) {
+                                       KeyReleased(key == LayerSurface::kEscape  ? kKeyEscape
+                                                   : key == LayerSurface::kLeft  ? kKeyLeft
+                                                   : key == LayerSurface::kRight ? kKeyRight
+                                                                                 : 0);
+                                     },
+                                 .closed = [this] { CloseRequested(); }});
+    for (QScreen* candidate : QGuiApplication::screens()) {
+      if (layer_ != nullptr && candidate->name().toStdString() == layer_->OutputName()) screen_ = candidate;
+    }
+  }
   clock_.start();
   trace_ = !qEnvironmentVariableIsEmpty("LUMENSHOW_TRACE");
   wake_.setSingleShot(true);
@@ -48,10 +64,16 @@ ShowWindow::ShowWindow(QScreen* screen)
   connect(&wake_, &QTimer::timeout, this, [this] { Pump(); });
 }
 
+ShowWindow::~ShowWindow() = default;
+
 void ShowWindow::Run(Lumen_S& show) {
   show_ = &show;
   show.Form_Load();
   if (closed_) return;
+  if (layer_ != nullptr) {
+    RunOnLayer();
+    return;
+  }
   // An unmanaged (override-redirect) window would stay above the panels too, but window
   // managers give it no keyboard focus (KWin never does) and no click brings it back.
   setGeometry(screen_->geometry());
@@ -61,13 +83,30 @@ void ShowWindow::Run(Lumen_S& show) {
   while (!closed_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+void ShowWindow::RunOnLayer() {
+  // As a modal window would: the other windows take no input while the show runs.
+  std::vector<QPointer<QWidget>> paused;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != this && window->isVisible() && window->isEnabled()) {
+      window->setEnabled(false);
+      paused.emplace_back(window);
+    }
+  }
+  show_->Form_Resize();  // the surface has its size from the start: the first page at once
+  while (!closed_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  layer_.reset();  // off the screen with the show
+  for (auto& window : paused) {
+    if (window != nullptr) window->setEnabled(true);
+  }
+}
+
 PixelSize ShowWindow::Screen() {
-  const qreal ratio = screen_->devicePixelRatio();
-  const QSize size = screen_->geometry().size() * ratio;
+  const QSize size = layer_ != nullptr ? layer_->LogicalSize() * layer_->Scale()
+                                       : screen_->geometry().size() * screen_->devicePixelRatio();
   return {size.width(), size.height()};
 }
 
-double ShowWindow::Scale() { return screen_->devicePixelRatio(); }
+double ShowWindow::Scale() { return layer_ != nullptr ? layer_->Scale() : screen_->devicePixelRatio(); }
 
 PixelSize ShowWindow::ClientSize() { return inner_; }
 
@@ -86,7 +125,7 @@ void ShowWindow::SetColorKey(gdi::COLORREF key) { key_ = key; }
 void ShowWindow::Present(const gdi::Surface& image) {
   // The show's window stands in the middle; around it the desktop shows through, or the
   // background colour fills the screen (never black strips beside a coloured show).
-  const QSize device = size() * devicePixelRatio();
+  const QSize device = layer_ != nullptr ? layer_->LogicalSize() * layer_->Scale() : size() * devicePixelRatio();
   const gdi::COLORREF colour = image.BackgroundColor();
   const QRgb surround = key_ ? 0 : qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
   if (frame_.size() != device || surround != surround_) {
@@ -97,7 +136,11 @@ void ShowWindow::Present(const gdi::Surface& image) {
   }
   const QPoint at((device.width() - image.Width()) / 2, (device.height() - image.Height()) / 2);
   gdi::PutKeyed(image, key_, frame_, at);
-  repaint();
+  if (layer_ != nullptr) {
+    layer_->Present(frame_);
+  } else {
+    repaint();
+  }
   // Paced to the display: one frame per refresh, so every frame of a turn is seen.
   const double refresh = screen_->refreshRate() > 1 ? screen_->refreshRate() : 60.0;
   const qint64 interval = static_cast<qint64>(1e9 / refresh);
@@ -137,8 +180,19 @@ int ShowKeyCode(const QKeyEvent* event) {
 
 void ShowWindow::keyReleaseEvent(QKeyEvent* event) {
   // A held key repeats press and release; only the real release turns a page.
-  if (event->isAutoRepeat() || show_ == nullptr) return;
-  if (int code = ShowKeyCode(event)) KeyUp(code);
+  if (!event->isAutoRepeat()) KeyReleased(ShowKeyCode(event));
+}
+
+void ShowWindow::KeyReleased(int code) {
+  if (show_ == nullptr || code == 0) return;
+  if (!waiting_) {
+    KeyUp(code);
+  } else if (code == kKeyEscape) {
+    waitInterrupted_ = true;
+    waitLoop_->quit();
+  } else {
+    heldKeys_.push_back(code);
+  }
 }
 
 void ShowWindow::KeyUp(int code) {
@@ -154,12 +208,13 @@ void ShowWindow::Trace(const char* what, int code) {
   }
 }
 
-void ShowWindow::closeEvent(QCloseEvent* event) {
+void ShowWindow::closeEvent(QCloseEvent* event) { event->setAccepted(CloseRequested()); }
+
+bool ShowWindow::CloseRequested() {
   if (waiting_) {  // a close ends the wait at once; the show then closes itself
     waitInterrupted_ = true;
     waitLoop_->quit();
-    event->ignore();
-    return;
+    return false;
   }
   if (show_ != nullptr) {
     show_->Form_QueryUnload();
@@ -167,7 +222,7 @@ void ShowWindow::closeEvent(QCloseEvent* event) {
   }
   wake_.stop();
   closed_ = true;
-  event->accept();
+  return true;
 }
 
 void ShowWindow::mousePressEvent(QMouseEvent*) {
@@ -182,7 +237,12 @@ void ShowWindow::PictureShown(const std::string& path) {
 }
 
 void ShowWindow::CloseWindow() {
-  if (!closed_) close();
+  if (closed_) return;
+  if (layer_ != nullptr) {
+    CloseRequested();
+  } else {
+    close();
+  }
 }
 
 void ShowWindow::SetTimerEnabled(int timer, bool enabled) {
@@ -236,15 +296,7 @@ bool ShowWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!waiting_ || watched != this) return false;
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
   auto* key = static_cast<QKeyEvent*>(event);
-  const int code = ShowKeyCode(key);
-  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat() && code != 0) {
-    if (code == kKeyEscape) {
-      waitInterrupted_ = true;
-      waitLoop_->quit();
-    } else {
-      heldKeys_.push_back(code);
-    }
-  }
+  if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) KeyReleased(ShowKeyCode(key));
   return true;  // no key acts during the wait
 }
 

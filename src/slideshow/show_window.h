@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,9 +21,15 @@ class QScreen;
 
 namespace lumen::slideshow {
 
+class LayerSurface;
+
 class ShowWindow : public QWidget, public ShowHost {
  public:
+  // On a Wayland desktop that offers the overlay layer, the show is drawn there (see
+  // LayerSurface) on the output the compositor chooses, and `screen` only stands in until
+  // then; elsewhere it opens full screen on `screen`.
   explicit ShowWindow(QScreen* screen);
+  ~ShowWindow() override;
 
   // Form_Load, then shows the window and runs until the show has closed (a modal show).
   void Run(Lumen_S& show);
@@ -53,11 +60,19 @@ class ShowWindow : public QWidget, public ShowHost {
   void Pump();
   void ArmWake();
   void KeyUp(int code);
+  // A key released on the show: during the wait Esc ends it and the arrows are held back;
+  // otherwise it acts at once.
+  void KeyReleased(int code);
+  // Any request to close the show (the desktop's, or the show's own); false when it only
+  // ended the automatic wait (the show then closes itself).
+  bool CloseRequested();
+  void RunOnLayer();
   // With LUMENSHOW_TRACE set, each key acted on and each automatic turn as a stderr line.
   void Trace(const char* what, int code);
   TimerSchedule::Nanoseconds Now() const { return clock_.nsecsElapsed(); }
 
   QScreen* screen_;
+  std::unique_ptr<LayerSurface> layer_;
   PixelSize inner_;  // the show's window inside the full-screen one, in device pixels
   Lumen_S* show_ = nullptr;
   QImage frame_;  // the frame last presented, alpha 0 where it matches the key

@@ -293,6 +293,55 @@ class KWin:
         return rows.reshape(height, width, 4)[:, :, 2::-1].astype(int)  # BGRA bytes
 
 
+class Sway:
+    """sway (wlroots), headless, as `nobody` (it refuses root); keys from a virtual keyboard
+    (wtype), pictures from grim. `outputs`: (name, mode, x, scale) each; the pointer's and
+    the keyboard's focus is on `focus`."""
+
+    def __init__(self, s, outputs, focus=None):
+        self.s, self.composited = s, True
+        runtime = s.folder("sway-runtime", 0o700)
+        os.chown(runtime, 65534, 65534)
+        config = os.path.join(s.root, "sway.conf")
+        with open(config, "w") as f:
+            f.write("xwayland disable\ndefault_border none\n")
+            for name, mode, x, scale in outputs:
+                f.write(f"output {name} resolution {mode} position {x} 0 scale {scale} bg #%02x%02x%02x solid_color\n"
+                        % WALL)
+            f.write("bar {\n  position top\n  status_command true\n  colors {\n    background #e0a000\n  }\n}\n")
+        os.chmod(config, 0o644)
+        env = dict(s.env, XDG_RUNTIME_DIR=runtime, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
+                   WLR_LIBINPUT_NO_DEVICES="1", WLR_HEADLESS_OUTPUTS=str(len(outputs)))
+        s.start(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c", config], env=env,
+                log="sway")
+        sockets = wait_until("sway", lambda: [n for n in os.listdir(runtime) if n.startswith("wayland-") and
+                                              not n.endswith(".lock")] and
+                             [n for n in os.listdir(runtime) if n.startswith("sway-ipc")])
+        wayland = [n for n in os.listdir(runtime) if n.startswith("wayland-") and not n.endswith(".lock")][0]
+        s.env.update(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=wayland, SWAYSOCK=os.path.join(runtime, sockets[0]))
+        # A keyboard that stays, as a real one does (each wtype's own lives only while it runs).
+        s.start(["wtype", "-s", "3600000"], log="keyboard")
+        time.sleep(0.5)
+        if focus:
+            s.run(["swaymsg", "focus", "output", focus], stdout=subprocess.DEVNULL)
+        # Device pixels, as grim takes them at the largest scale.
+        self.scale = max(scale for *_, scale in outputs)
+        self.outputs = []
+        for name, mode, x, scale in outputs:
+            w, h = map(int, mode.split("x"))
+            self.outputs.append((x * self.scale, 0, w * self.scale // scale, h * self.scale // scale))
+        self.client = {"QT_QPA_PLATFORM": "wayland"}
+
+    def keys(self, *names):
+        for name in names:
+            self.s.run(["wtype", "-k", name])
+
+    def shot(self):
+        path = os.path.join(self.s.root, "shot.png")
+        self.s.run(["grim", path])
+        return load_png(path)
+
+
 # ---- the show and what the user sees ----
 
 class Show:
@@ -435,12 +484,25 @@ def kwin_case(xwayland):
     return run
 
 
+def sway_case(outputs, on=0, focus=None):
+    def run(s):
+        desk = Sway(s, outputs, focus)
+        check_show(s, desk, desk.outputs[on], WALL)
+        check_show(s, desk, desk.outputs[on], BACK, background=BACK)
+    return run
+
+
 STACKS = {
     "x11-openbox-tint2": x11_case(compositor=False),
     "x11-openbox-tint2-picom": x11_case(compositor=True),
     "x11-bare": x11_case(wm=False, panel=False),
     "x11-two-monitors": x11_two_monitors,
     "x11-scale-1.5": x11_case(size="3840x2160", compositor=True, scale=1.5),
+    "sway": sway_case([("HEADLESS-1", "1280x720", 0, 1)]),
+    # The show opens on the output with the focus, not on the first one.
+    "sway-two-outputs": sway_case([("HEADLESS-1", "1280x720", 0, 1), ("HEADLESS-2", "1280x1024", 1280, 1)], on=1,
+                                  focus="HEADLESS-2"),
+    "sway-scale-2": sway_case([("HEADLESS-1", "2560x1440", 0, 2)]),
     "kwin-wayland": kwin_case(xwayland=False),
     "kwin-xwayland": kwin_case(xwayland=True),
 }
