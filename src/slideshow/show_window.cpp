@@ -77,7 +77,13 @@ void ShowWindow::Run(Lumen_S& show) {
   // An unmanaged (override-redirect) window would stay above the panels too, but window
   // managers give it no keyboard focus (KWin never does) and no click brings it back.
   setGeometry(screen_->geometry());
-  showFullScreen();
+  if (show.SeeThrough() && QGuiApplication::platformName().startsWith("wayland")) {
+    // No overlay layer (GNOME, Weston): these draw black behind a full-screen surface, so a
+    // see-through show fills the desktop's free area instead, beside its top bar or panel.
+    showMaximized();
+  } else {
+    showFullScreen();
+  }
   activateWindow();
   setFocus();
   while (!closed_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

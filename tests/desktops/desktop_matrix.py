@@ -131,6 +131,15 @@ def load_png(path):
 
 # ---- stacks: each sets up the desktop, gives the client environment, keys and pictures ----
 
+def free_area(shot, width, height):
+    """The desktop's area below its top bar (what a maximised window gets); None until the
+    bar is drawn (the shells draw it a moment after the background)."""
+    bar = 0
+    while bar < height - 1 and not near(colour_at(shot, width // 4, bar), WALL):
+        bar += 1
+    return (0, bar, width, height - bar) if 8 <= bar < height - 1 else None
+
+
 def start_wallpaper(s, width, height):
     """A plain desktop of a known colour: an X11 window covering the screen."""
     colour = "#%02x%02x%02x" % WALL
@@ -182,31 +191,35 @@ class X11:
         if scale:
             self.client["QT_SCALE_FACTOR"] = str(scale)
 
+    def run(self, argv, **kw):
+        """A command on this X server (whatever display the session's clients use)."""
+        return subprocess.run(argv, env=dict(self.s.env, DISPLAY=self.display), **kw)
+
     @staticmethod
     def parse_monitor(geometry):  # 1920/508x1080/286+0+0
         size, x, y = geometry.split("+")
         w, h = size.split("x")
         return int(x), int(y), int(w.split("/")[0]), int(h.split("/")[0])
 
-    def window(self, name):
-        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.s.env,
-                           capture_output=True, text=True)
+    def window(self, name, by="--name"):
+        r = self.run(["xdotool", "search", "--onlyvisible", by, name], capture_output=True, text=True)
         return r.stdout.split()[-1] if r.returncode == 0 and r.stdout.split() else None
 
     def keys(self, *names):
         for name in names:
-            self.s.run(["xdotool", "key", name])
+            self.run(["xdotool", "key", name], check=True)
 
     def click(self, x, y):
-        self.s.run(["xdotool", "mousemove", str(x), str(y), "click", "1"])
+        self.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
 
     def pointer(self, x, y):
-        self.s.run(["xdotool", "mousemove", str(x), str(y)])
+        self.run(["xdotool", "mousemove", str(x), str(y)], check=True)
 
-    def shot(self):
+    def shot(self, window="-root"):
         # The root's picture is the composed one: picom draws into the overlay window.
         path = os.path.join(self.s.root, "shot.png")
-        xwd = subprocess.run(["xwd", "-root", "-silent"], env=self.s.env, capture_output=True, check=True).stdout
+        xwd = self.run(["xwd", *(["-root"] if window == "-root" else ["-id", window]), "-silent"],
+                       capture_output=True, check=True).stdout
         subprocess.run(["convert", "xwd:-", path], input=xwd, check=True)
         return load_png(path)
 
@@ -214,10 +227,10 @@ class X11:
         """Another program's window takes the keyboard (a messenger's prompt)."""
         self.s.start(["xmessage", "-geometry", "+20+20", "-name", "intruder", "a message"], log="intruder")
         intruder = wait_until("the intruder's window", lambda: self.window("intruder"))
-        self.s.run(["xdotool", "windowfocus", intruder])  # as a program that takes the focus itself
-        wait_until("the intruder's focus", lambda: subprocess.run(
-            ["xdotool", "getwindowfocus", "getwindowname"], env=self.s.env, capture_output=True,
-            text=True).stdout.strip() == "intruder", within=10)
+        self.run(["xdotool", "windowfocus", intruder], check=True)  # as a program that takes the focus itself
+        wait_until("the intruder's focus", lambda: self.run(["xdotool", "getwindowfocus", "getwindowname"],
+                                                           capture_output=True, text=True).stdout.strip() == "intruder",
+                   within=10)
 
 
 class KWin:
@@ -342,6 +355,110 @@ class Sway:
         return load_png(path)
 
 
+class Gnome:
+    """GNOME Shell (mutter), headless on a virtual monitor, with or without Xwayland; keys
+    through mutter's remote-desktop D-Bus interface, pictures from gnome-screenshot."""
+
+    def __init__(self, s, xwayland):
+        self.s, self.scale, self.composited = s, 1, True
+        self.width, self.height = 1280, 720
+        self.outputs = [(0, 0, self.width, self.height)]
+        s.session_bus()
+        # A plain desktop of our colour, and no banners over it (the shell announces that it
+        # cannot lock the screen), set in the private session before the shell reads them.
+        for schema, key, value in (("background", "picture-options", "none"),
+                                   ("background", "primary-color", "#%02x%02x%02x" % WALL),
+                                   ("notifications", "show-banners", "false")):
+            s.run(["gsettings", "set", "org.gnome.desktop." + schema, key, value])
+        self.socket = f"lumenshow-gnome-{os.getpid()}"
+        argv = ["gnome-shell", "--headless", "--wayland", "--virtual-monitor", f"{self.width}x{self.height}",
+                "--wayland-display", self.socket]
+        env = dict(s.env)
+        if xwayland:
+            n = free_display()
+            env.update(LD_PRELOAD=os.path.join(TOOLS, "mutter_display.so"), LUMENSHOW_XWAYLAND_DISPLAY=str(n))
+            s.env["DISPLAY"] = f":{n}"
+        else:
+            argv.append("--no-x11")
+        s.start(argv, env=env, log="gnome-shell")
+        s.env["WAYLAND_DISPLAY"] = self.socket
+        import dbus
+        self.bus = dbus.bus.BusConnection(s.env["DBUS_SESSION_BUS_ADDRESS"])
+        wait_until("GNOME Shell", lambda: self.bus.name_has_owner("org.gnome.Shell"), within=60, step=0.5)
+        # It opens the overview once its start-up is over: out of it, and staying out.
+        wait_until("the desktop", lambda: self.leave_overview() and time.sleep(1.5) is None and self.leave_overview(),
+                   within=40, step=0.5)
+        if xwayland:  # mutter starts Xwayland when the first X client comes; its cookie is its own
+            wait_until("Xwayland's cookie", lambda: [n for n in os.listdir(s.runtime) if n.startswith(".mutter-Xwayland")])
+            cookie = [n for n in os.listdir(s.runtime) if n.startswith(".mutter-Xwaylandauth")][0]
+            s.env["XAUTHORITY"] = os.path.join(s.runtime, cookie)
+        # The top bar is the shell's own: the free area below it is what a maximised window gets.
+        self.free = wait_until("the desktop below the top bar", lambda: free_area(self.shot(), self.width, self.height))
+        remote = dbus.Interface(self.bus.get_object("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop"),
+                                "org.gnome.Mutter.RemoteDesktop")
+        self.keyboard = dbus.Interface(self.bus.get_object("org.gnome.Mutter.RemoteDesktop", remote.CreateSession()),
+                                       "org.gnome.Mutter.RemoteDesktop.Session")
+        self.keyboard.Start()
+        self.client = {"QT_QPA_PLATFORM": "xcb" if xwayland else "wayland"}
+
+    def leave_overview(self):
+        """GNOME starts headless in the Activities overview, which hides the desktop."""
+        import dbus
+        shell = dbus.Interface(self.bus.get_object("org.gnome.Shell", "/org/gnome/Shell"),
+                               "org.freedesktop.DBus.Properties")
+        try:
+            shell.Set("org.gnome.Shell", "OverviewActive", False)
+            return not shell.Get("org.gnome.Shell", "OverviewActive")
+        except dbus.exceptions.DBusException:
+            return False
+
+    def keys(self, *names):
+        import dbus
+        symbols = {"Right": 0xFF53, "Left": 0xFF51, "Escape": 0xFF1B}
+        for name in names:
+            for pressed in (True, False):
+                self.keyboard.NotifyKeyboardKeysym(dbus.UInt32(symbols[name]), pressed)
+                time.sleep(0.03)
+
+    def shot(self):
+        path = os.path.join(self.s.root, "shot.png")
+        self.s.run(["gnome-screenshot", "-f", path], stderr=subprocess.DEVNULL)
+        return load_png(path)
+
+
+class Weston:
+    """Weston with its desktop shell, in a window of a private X server (its headless
+    backend has no input): keys typed into that window become Weston's keyboard input."""
+
+    def __init__(self, s):
+        self.s, self.scale, self.composited = s, 1, True
+        self.width, self.height = 1280, 720
+        self.outputs = [(0, 0, self.width, self.height)]
+        self.x = X11(s, size=f"{self.width}x{self.height}", wm=False, panel=False)
+        config = os.path.join(s.root, "weston.ini")
+        with open(config, "w") as f:
+            f.write("[core]\nidle-time=0\n[shell]\npanel-position=top\nlocking=false\n"
+                    "background-color=0xff%02x%02x%02x\n" % WALL)
+        self.socket = f"lumenshow-weston-{os.getpid()}"
+        s.start(["weston", "--backend=x11-backend.so", f"--width={self.width}", f"--height={self.height}",
+                 f"--socket={self.socket}", f"--config={config}"], log="weston")
+        self.window = wait_until("Weston", lambda: self.x.window("Weston Compositor", by="--class"))
+        self.x.run(["xdotool", "windowfocus", self.window], check=True)
+        # Weston draws its pointer where the X server's is (the middle, at first): aside.
+        self.x.pointer(self.width - 1, self.height // 2)
+        s.env.pop("DISPLAY")  # the show is Weston's client, not the X server's
+        s.env["WAYLAND_DISPLAY"] = self.socket
+        self.free = wait_until("Weston's desktop", lambda: free_area(self.shot(), self.width, self.height), within=30,
+                               step=0.5)
+        self.client = {"QT_QPA_PLATFORM": "wayland"}
+
+    def keys(self, *names):
+        self.x.keys(*names)
+
+    def shot(self):
+        return self.x.shot(self.window)
+
+
 # ---- the show and what the user sees ----
 
 class Show:
@@ -425,7 +542,9 @@ def check_show(s, desk, output, surround, background=None, focus=False):
     ox, oy, ow, oh = output
     points = {"left of the page": (x - 10, centre[1])}
     if surround != WALL:  # the show covers the output, panels included (else they show through)
-        points.update({"the output's top corner": (ox + 3, oy + 3), "the output's bottom edge": (ox + ow // 2, oy + oh - 3)})
+        # (Top right: Weston draws its pointer at the top left.)
+        points.update({"the output's top corner": (ox + ow - 3, oy + 3),
+                       "the output's bottom edge": (ox + ow // 2, oy + oh - 3)})
     for where, (px, py) in points.items():
         if px < ox:
             continue
@@ -492,6 +611,23 @@ def sway_case(outputs, on=0, focus=None):
     return run
 
 
+def gnome_case(xwayland):
+    def run(s):
+        desk = Gnome(s, xwayland)
+        # No overlay layer here: a see-through show fills the free area beside the top bar
+        # natively (the top bar stays), and the whole screen through Xwayland.
+        see_through = desk.outputs[0] if xwayland else desk.free
+        check_show(s, desk, see_through, WALL)
+        check_show(s, desk, desk.outputs[0], BACK, background=BACK)
+    return run
+
+
+def weston_case(s):
+    desk = Weston(s)
+    check_show(s, desk, desk.free, WALL)  # as on GNOME: the free area below the panel
+    check_show(s, desk, desk.outputs[0], BACK, background=BACK)
+
+
 STACKS = {
     "x11-openbox-tint2": x11_case(compositor=False),
     "x11-openbox-tint2-picom": x11_case(compositor=True),
@@ -503,6 +639,9 @@ STACKS = {
     "sway-two-outputs": sway_case([("HEADLESS-1", "1280x720", 0, 1), ("HEADLESS-2", "1280x1024", 1280, 1)], on=1,
                                   focus="HEADLESS-2"),
     "sway-scale-2": sway_case([("HEADLESS-1", "2560x1440", 0, 2)]),
+    "gnome-wayland": gnome_case(xwayland=False),
+    "gnome-xwayland": gnome_case(xwayland=True),
+    "weston": weston_case,
     "kwin-wayland": kwin_case(xwayland=False),
     "kwin-xwayland": kwin_case(xwayland=True),
 }
