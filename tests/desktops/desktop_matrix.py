@@ -54,6 +54,23 @@ def write_bmp(path, width, height, rgb):
         f.write(header + info + pixels)
 
 
+def remove_x_locks_of(pid):
+    """The X display numbers a process claimed: mutter keeps its lock files and sockets
+    when it is ended by a signal."""
+    for name in os.listdir("/tmp"):
+        if name.startswith(".X") and name.endswith("-lock"):
+            try:
+                with open(os.path.join("/tmp", name)) as f:
+                    owner = int(f.read().strip() or 0)
+            except (OSError, ValueError):
+                continue
+            if owner == pid:
+                number = name[2:-5]
+                for path in (os.path.join("/tmp", name), f"/tmp/.X11-unix/X{number}"):
+                    if os.path.exists(path):
+                        os.remove(path)
+
+
 def free_display():
     """An X display number nobody uses now (its lock and socket both absent)."""
     for n in range(200, 600):
@@ -246,20 +263,7 @@ class KWin:
         kwin = os.path.join(s.root, "kwin_wayland")
         shutil.copy("/usr/bin/kwin_wayland", kwin)
         # The X display's sockets are made here and handed over, as kwin_wayland_wrapper does.
-        import socket
-        n = free_display()
-        lock = f"/tmp/.X{n}-lock"
-        with open(lock, "x") as f:
-            f.write(f"{os.getpid():10d}\n")
-        path = f"/tmp/.X11-unix/X{n}"
-        s.cleanups.append(lambda: [os.path.exists(p) and os.remove(p) for p in (lock, path)])
-        os.makedirs("/tmp/.X11-unix", exist_ok=True)
-        listeners = []
-        for address in (path, "\0" + path):
-            u = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-            u.bind(address)
-            u.listen(1)
-            listeners.append(u)
+        n, listeners = self.claim_display()
         xauth = os.path.join(s.runtime, "xauth")
         open(xauth, "a").close()
         self.socket = f"lumenshow-kwin-{os.getpid()}"
@@ -283,6 +287,33 @@ class KWin:
             return near(colour_at(self.shot(), self.width // 2, self.height // 2), WALL)
         except dbus.exceptions.DBusException:
             return False
+
+    def claim_display(self):
+        """A free X display number with its lock and sockets, the next one when another run
+        took the first between the look and the claim."""
+        import socket
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        for _ in range(20):
+            n = free_display()
+            lock, path = f"/tmp/.X{n}-lock", f"/tmp/.X11-unix/X{n}"
+            try:
+                with open(lock, "x") as f:
+                    f.write(f"{os.getpid():10d}\n")
+            except FileExistsError:
+                continue
+            self.s.cleanups.append(lambda: [os.path.exists(p) and os.remove(p) for p in (lock, path)])
+            try:
+                listeners = []
+                for address in (path, "\0" + path):
+                    u = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+                    listeners.append(u)
+                    u.bind(address)
+                    u.listen(1)
+                return n, listeners
+            except OSError:
+                for u in listeners:
+                    u.close()
+        fail("no X display number could be claimed")
 
     def keys(self, *names):
         self.s.run([os.path.join(TOOLS, "kwin_keys"), *names])
@@ -380,7 +411,8 @@ class Gnome:
             s.env["DISPLAY"] = f":{n}"
         else:
             argv.append("--no-x11")
-        s.start(argv, env=env, log="gnome-shell")
+        shell = s.start(argv, env=env, log="gnome-shell")
+        s.cleanups.append(lambda: remove_x_locks_of(shell.pid))
         s.env["WAYLAND_DISPLAY"] = self.socket
         import dbus
         self.bus = dbus.bus.BusConnection(s.env["DBUS_SESSION_BUS_ADDRESS"])
