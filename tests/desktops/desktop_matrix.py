@@ -338,14 +338,16 @@ class KWin:
 
 
 class Sway:
-    """sway (wlroots), headless, as `nobody` (it refuses root); keys from a virtual keyboard
+    """sway (wlroots), headless; keys from a virtual keyboard
     (wtype), pictures from grim. `outputs`: (name, mode, x, scale) each; the pointer's and
     the keyboard's focus is on `focus`."""
 
     def __init__(self, s, outputs, focus=None):
         self.s, self.composited = s, True
         runtime = s.folder("sway-runtime", 0o700)
-        os.chown(runtime, 65534, 65534)
+        as_root = os.geteuid() == 0  # sway refuses to run as root: then it runs as nobody
+        if as_root:
+            os.chown(runtime, 65534, 65534)
         config = os.path.join(s.root, "sway.conf")
         with open(config, "w") as f:
             f.write("xwayland disable\ndefault_border none\n")
@@ -356,8 +358,8 @@ class Sway:
         os.chmod(config, 0o644)
         env = dict(s.env, XDG_RUNTIME_DIR=runtime, WLR_BACKENDS="headless", WLR_RENDERER="pixman",
                    WLR_LIBINPUT_NO_DEVICES="1", WLR_HEADLESS_OUTPUTS=str(len(outputs)))
-        s.start(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c", config], env=env,
-                log="sway")
+        become = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] if as_root else []
+        s.start(become + ["sway", "-c", config], env=env, log="sway")
         sockets = wait_until("sway", lambda: [n for n in os.listdir(runtime) if n.startswith("wayland-") and
                                               not n.endswith(".lock")] and
                              [n for n in os.listdir(runtime) if n.startswith("sway-ipc")])

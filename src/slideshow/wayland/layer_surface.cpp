@@ -261,7 +261,10 @@ void LayerSurface::ReadEvents() {
   wl_display* d = g_->display;
   while (wl_display_prepare_read(d) != 0) wl_display_dispatch_pending(d);
   wl_display_flush(d);
-  if (wl_display_read_events(d) < 0 || wl_display_dispatch_pending(d) < 0) g_->closed = true;
+  if (wl_display_read_events(d) < 0 || wl_display_dispatch_pending(d) < 0) {
+    g_->closed = true;  // the compositor is gone
+    notifier_->setEnabled(false);
+  }
   Deliver();
 }
 
