@@ -253,6 +253,7 @@ bool LayerSurface::SetUp() {
 }
 
 LayerSurface::~LayerSurface() {
+  delete notifier_;  // before its descriptor closes with the connection
   buffers_.clear();
   g_.reset();
 }
