@@ -11,6 +11,7 @@
 #include "mainwindow/widgets/lumen_m.h"
 #include "platform/audio/system_multimedia.h"
 #include "platform/desktop/japanese_ui.h"
+#include "platform/desktop/title_bars.h"
 #include "platform/program_folder.h"
 
 namespace lumen::app {
@@ -44,7 +45,8 @@ int RunMainWindow(int argc, char** argv) {
                                 .dialogs = &dialogs,
                                 .openShow = RunShow,
                                 .guideAddress = GuideAddress(),
-                                .thumbnailCache = &cache});
+                                .thumbnailCache = &cache,
+                                .ownCaption = !platform::DesktopDrawsTitleBars()});
     window.Form_Load();
     if (auto* start = window.findChild<QWidget*>("cmd_Start")) OfferVideoExport(*start, settings::AppSettings());
     window.show();

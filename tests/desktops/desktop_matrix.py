@@ -598,6 +598,19 @@ def check_show(s, desk, output, surround, background=None, focus=False):
     print(f"  page at {box}, surround {surround}, turned, ended {seconds:.2f} s after Esc")
 
 
+def check_own_title_bar(s, desk):
+    """Where the desktop draws no title bars (GNOME, Weston), the main window draws its own
+    (minimise and close; Qt's would offer to maximise a window of fixed size)."""
+    main = s.start([LUMENSHOW], env=dict(s.env, LUMENSHOW_HOME=s.home, SDL_AUDIODRIVER="dummy",
+                                         ASAN_OPTIONS="detect_leaks=0", **desk.client), log="main-window")
+    caption = (0x00, 0x54, 0xE3)
+    wait_until("the main window's own title bar",
+               lambda: (np.abs(desk.shot() - caption).max(axis=2) <= 8).sum(axis=1).max() >= 560, within=30, step=0.5)
+    main.terminate()
+    main.wait(10)
+    print("  the main window draws its own title bar")
+
+
 def x11_case(**desk_options):
     def run(s):
         desk = X11(s, **desk_options)
@@ -653,6 +666,8 @@ def gnome_case(xwayland):
         see_through = desk.outputs[0] if xwayland else desk.free
         check_show(s, desk, see_through, WALL)
         check_show(s, desk, desk.outputs[0], BACK, background=BACK)
+        if not xwayland:
+            check_own_title_bar(s, desk)
     return run
 
 
@@ -660,6 +675,7 @@ def weston_case(s):
     desk = Weston(s)
     check_show(s, desk, desk.free, WALL)  # as on GNOME: the free area below the panel
     check_show(s, desk, desk.outputs[0], BACK, background=BACK)
+    check_own_title_bar(s, desk)
 
 
 STACKS = {

@@ -21,6 +21,7 @@
 #include "mainwindow/lumen_folder.h"
 #include "mainwindow/picture_list.h"
 #include "mainwindow/show_order.h"
+#include "mainwindow/widgets/caption_bar.h"
 #include "mainwindow/widgets/colour_button.h"
 #include "mainwindow/widgets/option_controls.h"
 #include "settings/path_routines.h"
@@ -97,6 +98,13 @@ Lumen_M::Lumen_M(MainWindowContext context)
   font.setPixelSize(13);  // 9.75 points at 96 dots per inch; the layout is in pixels too
   setFont(font);
   BuildPanel();
+  if (context_.ownCaption) {
+    // Alone: Qt drops the frameless hint when any title bar hint comes with it.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    resize(kFrameWidth, CaptionBar::kHeight + kFrameHeight);
+    new CaptionBar(this);
+    frame1_->move(0, CaptionBar::kHeight);
+  }
 }
 
 Lumen_M::~Lumen_M() = default;
@@ -270,7 +278,7 @@ void Lumen_M::StepChoice(OptionGroup& group, int from, int delta) {
 void Lumen_M::Form_Load() {
   settings::LoadSettings(s_, context_.programFolder, context_.iniPath);
 
-  setFixedSize(kFrameWidth, kFrameHeight);
+  setFixedSize(kFrameWidth, kFrameHeight + (context_.ownCaption ? CaptionBar::kHeight : 0));
   // The primary monitor, not the one at (0, 0) that a window not yet shown would take.
   if (QScreen* primary = QGuiApplication::primaryScreen()) setScreen(primary);
   const QRect screen = this->screen()->geometry();

@@ -49,6 +49,8 @@ struct MainWindowContext {
   std::function<void(QScreen* screen, const settings::Settings&, const settings::ShowData&)> openShow;
   std::string guideAddress;  // what lbl_URL shows and opens
   catalogue::ThumbnailCache* thumbnailCache = nullptr;
+  // The window draws its own title bar (the desktop draws none, see DesktopDrawsTitleBars).
+  bool ownCaption = false;
 };
 
 class Lumen_M : public QWidget {

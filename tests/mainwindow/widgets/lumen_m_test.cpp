@@ -8,8 +8,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "catalogue/widgets/catalogue_views.h"
 #include "controls/widgets/lumen_button_widget.h"
@@ -39,7 +42,7 @@ class MainWindowTest : public ::testing::Test {
   void WriteIni(const std::string& lines) {
     test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + lines));
   }
-  void Open() {
+  void Open(bool ownCaption = false) {
     window = std::make_unique<Lumen_M>(MainWindowContext{
         .settings = &settings,
         .showData = &data,
@@ -51,7 +54,8 @@ class MainWindowTest : public ::testing::Test {
           showScreens.push_back(screen);
           EXPECT_EQ(&s, &settings);
         },
-        .guideAddress = "/opt/lumenshow/user-guide.html"});
+        .guideAddress = "/opt/lumenshow/user-guide.html",
+        .ownCaption = ownCaption});
     window->Form_Load();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -315,6 +319,20 @@ TEST_F(MainWindowTest, TheGuideLabelOpensTheGuideUnderAnHourglass) {
   EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"/opt/lumenshow/user-guide.html"}));
   EXPECT_EQ(dialogs.cursorsWhileOpening, (std::vector<Qt::CursorShape>{Qt::WaitCursor}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, ItsOwnTitleBarOffersMinimiseAndCloseOnlyAndCloseSaves) {
+  Open(/*ownCaption=*/true);  // as on GNOME and Weston, which draw no title bars
+  EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint) << "no title bar of Qt's own";
+  EXPECT_EQ(window->size(), QSize(630, 30 + 561));
+  EXPECT_EQ(W("Frame1")->geometry(), QRect(0, 30, 630, 561));
+  std::map<QString, QToolButton*> buttons;
+  for (auto* button : W("Caption")->findChildren<QToolButton*>()) buttons[button->accessibleName()] = button;
+  ASSERT_EQ(buttons.size(), 2u);
+  ASSERT_TRUE(buttons.count(U("閉じる")) && buttons.count(U("最小化")));
+  QTest::mouseClick(buttons[U("閉じる")], Qt::LeftButton);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(std::filesystem::exists(home / "LumenShow.ini")) << "closed from its own title bar, it saved";
 }
 
 TEST_F(MainWindowTest, ClosingSavesEveryChoiceInCodePage932) {
