@@ -397,11 +397,13 @@ class Gnome:
         self.width, self.height = 1280, 720
         self.outputs = [(0, 0, self.width, self.height)]
         s.session_bus()
-        # A plain desktop of our colour, and no banners over it (the shell announces that it
-        # cannot lock the screen), set in the private session before the shell reads them.
+        # A plain desktop of our colour, no banners over it (the shell announces that it
+        # cannot lock the screen) and no animations to wait out, set in the private session
+        # before the shell reads them.
         for schema, key, value in (("background", "picture-options", "none"),
                                    ("background", "primary-color", "#%02x%02x%02x" % WALL),
-                                   ("notifications", "show-banners", "false")):
+                                   ("notifications", "show-banners", "false"),
+                                   ("interface", "enable-animations", "false")):
             s.run(["gsettings", "set", "org.gnome.desktop." + schema, key, value])
         self.socket = f"lumenshow-gnome-{os.getpid()}"
         argv = ["gnome-shell", "--headless", "--wayland", "--virtual-monitor", f"{self.width}x{self.height}",
