@@ -92,6 +92,16 @@ CatalogueViews::CatalogueViews(QWidget* host) : QObject(host), host_(host) {
 
   connect(listView1_, &QListWidget::itemClicked, this, [this] { ListView1_Click(); });
   connect(listView2_, &QTreeWidget::itemClicked, this, [this] { ListView2_Click(); });
+  // Keyboard users move the selection with the arrows, Home/End and the paging keys: the
+  // picture they land on previews as a click would. A click previews through itemClicked
+  // alone (its button is down while it moves the current item).
+  auto fromKeys = [](auto preview) {
+    return [preview] {
+      if (QGuiApplication::mouseButtons() == Qt::NoButton) preview();
+    };
+  };
+  connect(listView1_, &QListWidget::currentItemChanged, this, fromKeys([this] { ListView1_Click(); }));
+  connect(listView2_, &QTreeWidget::currentItemChanged, this, fromKeys([this] { ListView2_Click(); }));
   pump_.setInterval(0);
   connect(&pump_, &QTimer::timeout, this, [this] {
     if (batch_) PumpThumbnails();

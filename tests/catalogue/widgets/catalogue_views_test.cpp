@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <QSignalSpy>
 #include <QTest>
+#include <QListWidget>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "catalogue/widgets/catalogue_views.h"
@@ -62,6 +64,28 @@ TEST_F(ViewsTest, ThumbnailFillListsEveryFileInOrderAndPreviewsAClick) {
   EXPECT_EQ(window.windowTitle().toStdString(), folder / "b.jpg");
   EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208));
   EXPECT_TRUE(views->ImgPreview()->isVisible());
+}
+
+TEST_F(ViewsTest, MovingTheSelectionByKeysPreviewsAsAClickWould) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) SolidBmp(folder / name, 600, 800);
+  views->SetFolder(folder.path(), {"a.bmp", "b.bmp", "c.bmp"});
+  views->ListView2_Set();
+  WaitFilled();
+  QTreeWidget* details = views->ListView2();
+  details->setFocus();
+  QTest::keyClick(details, Qt::Key_Home);
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "a.bmp");
+  QTest::keyClick(details, Qt::Key_End);
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "c.bmp");
+  EXPECT_EQ(views->ImgPreview()->geometry(), QRect(26, 0, 156, 208));
+  views->ListView1_Set();
+  WaitFilled();
+  QListWidget* thumbnails = views->ListView1();
+  thumbnails->setFocus();
+  QTest::keyClick(thumbnails, Qt::Key_Home);
+  QTest::keyClick(thumbnails, Qt::Key_Right);
+  EXPECT_TRUE(thumbnails->item(1)->isSelected());
+  EXPECT_EQ(window.windowTitle().toStdString(), folder / "b.bmp");
 }
 
 TEST_F(ViewsTest, NamesThatAreNotUtf8PreviewByTheirBytes) {
