@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 #include <vector>
 
@@ -31,6 +31,8 @@ QAccessibleInterface* ShowWindowAccessible(const QString&, QObject* object) {
   return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
 }
 
+bool OnWayland() { return QGuiApplication::platformName().startsWith("wayland"); }
+
 }  // namespace
 
 ShowWindow::ShowWindow(QScreen* screen)
@@ -44,7 +46,7 @@ ShowWindow::ShowWindow(QScreen* screen)
   setFocusPolicy(Qt::StrongFocus);
   setWindowModality(Qt::ApplicationModal);  // the main window waits behind the show
   setScreen(screen_);
-  if (QGuiApplication::platformName().startsWith("wayland")) {
+  if (OnWayland()) {
     layer_ = LayerSurface::Open({.keyReleased =
                                      [this](int key) {
                                        KeyReleased(key == LayerSurface::kEscape  ? kKeyEscape
@@ -77,7 +79,7 @@ void ShowWindow::Run(Lumen_S& show) {
   // An unmanaged (override-redirect) window would stay above the panels too, but window
   // managers give it no keyboard focus (KWin never does) and no click brings it back.
   setGeometry(screen_->geometry());
-  if (show.SeeThrough() && QGuiApplication::platformName().startsWith("wayland")) {
+  if (show.SeeThrough() && OnWayland()) {
     // No overlay layer (GNOME, Weston): these draw black behind a full-screen surface, so a
     // see-through show fills the desktop's free area instead, beside its top bar or panel.
     showMaximized();
