@@ -56,12 +56,12 @@ class PrintingMultimedia : public platform::Multimedia {
   std::ostream& out_;
 };
 
-// Runs the show's two poll timers for `duration`, or until Ctrl+C. Like window timers,
-// a timer that fell behind ticks once, not once for every period it missed.
-void RunTimers(music::ShowMusic& show, std::chrono::milliseconds duration) {
-  using Clock = std::chrono::steady_clock;
+using Clock = std::chrono::steady_clock;
+
+// Runs the show's two poll timers until `end`, or until Ctrl+C. Like window timers, a
+// timer that fell behind ticks once, not once for every period it missed.
+void RunTimers(music::ShowMusic& show, Clock::time_point end) {
   const auto start = Clock::now();
-  const auto end = start + duration;
   auto nextCd = start + std::chrono::milliseconds(music::ShowMusic::kCdPollMilliseconds);
   auto nextMp3 = start + std::chrono::milliseconds(music::ShowMusic::kMp3PollMilliseconds);
   auto tick = [](Clock::time_point& next, int periodMs, auto&& action) {
@@ -103,8 +103,10 @@ int RunBgm(const std::vector<std::string>& args) {
   PrintingMultimedia multimedia(platform::SystemMultimedia(), std::cout);
   music::Lumen_BGM bgm(multimedia, saved);
   music::ShowMusic show(bgm, saved);
+  // The time counts from here: an output that is slow to open takes from it.
+  const auto end = Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
   show.Start();
-  RunTimers(show, std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000)));
+  RunTimers(show, end);
   show.Exit();
   platform::ShutdownSystemMultimedia();
   return 0;

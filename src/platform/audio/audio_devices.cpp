@@ -20,6 +20,32 @@ std::string SdlError() {
 
 void SetUnlessSet(const char* variable, const char* value) { ::setenv(variable, value, 0); }
 
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// Where `driver`'s server listens, or empty when it is not a local socket we can know.
+std::string ServerSocket(const std::string& driver) {
+  if (driver == "pulseaudio") {
+    if (!Environment("PULSE_SERVER").empty() || Environment("XDG_RUNTIME_DIR").empty()) return "";
+    return Environment("XDG_RUNTIME_DIR") + "/pulse/native";
+  }
+  if (driver == "pipewire") {
+    std::string name = Environment("PIPEWIRE_REMOTE");
+    if (name.empty()) name = "pipewire-0";
+    if (name.front() == '/') return name;
+    std::string folder = Environment("PIPEWIRE_RUNTIME_DIR");
+    if (folder.empty()) folder = Environment("XDG_RUNTIME_DIR");
+    return folder.empty() ? "" : folder + "/" + name;
+  }
+  return "";
+}
+
+bool StatSocket(const std::string& path, struct stat& st) {
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
 }  // namespace
 
 SdlAudioDevices::SdlAudioDevices() {
@@ -35,6 +61,8 @@ SdlAudioDevices::SdlAudioDevices() {
   SetUnlessSet("SDL_AUDIO_DEVICE_STREAM_ROLE", "music");
   SetUnlessSet("PULSE_PROP_application.icon_name", "lumenshow");
   SetUnlessSet("PULSE_PROP_media.role", "music");
+  // SDL's own PipeWire driver names no icon; PipeWire adds these to every stream.
+  SetUnlessSet("PIPEWIRE_PROPS", "{ application.icon-name = lumenshow }");
 }
 
 std::vector<std::string> SdlAudioDevices::Drivers() {
@@ -73,22 +101,28 @@ bool SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix, st
   for (uint32_t id = 1; id < 32 && deviceId_ == 0; ++id) {
     if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) deviceId_ = id;
   }
+  socket_ = ServerSocket(driver);
+  struct stat st {};
+  if (!StatSocket(socket_, st)) socket_.clear();
+  socketDevice_ = st.st_dev;
+  socketInode_ = st.st_ino;
   return true;
 }
 
 bool SdlAudioDevices::MayAnswer(const std::string& driver) {
-  // Where the servers listen by default; a server named in the environment may be anywhere.
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  auto socket = [&](const char* path) {
-    struct stat st {};
-    return runtime != nullptr && ::stat((std::string(runtime) + path).c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-  };
-  if (driver == "pulseaudio") return std::getenv("PULSE_SERVER") != nullptr || socket("/pulse/native");
-  if (driver == "pipewire") return std::getenv("PIPEWIRE_REMOTE") != nullptr || socket("/pipewire-0");
-  return true;
+  const std::string socket = ServerSocket(driver);
+  struct stat st {};
+  // A server named in the environment may be anywhere: it is worth a try.
+  return socket.empty() || StatSocket(socket, st);
 }
 
-bool SdlAudioDevices::Lost() { return deviceId_ != 0 && SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_STOPPED; }
+bool SdlAudioDevices::Lost() {
+  if (deviceId_ != 0 && SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_STOPPED) return true;
+  struct stat st {};
+  return !socket_.empty() && (!StatSocket(socket_, st) || st.st_dev != socketDevice_ || st.st_ino != socketInode_);
+}
+
+bool SdlAudioDevices::Sounding() { return mixerOpen_ && Mix_PlayingMusic() != 0; }
 
 void SdlAudioDevices::Close() {
   if (!mixerOpen_) return;
@@ -102,6 +136,7 @@ void SdlAudioDevices::Close() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   mixerOpen_ = false;
   deviceId_ = 0;
+  socket_.clear();
 }
 
 void SdlAudioDevices::PostMix(void* self, uint8_t* stream, int length) {

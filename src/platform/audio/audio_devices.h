@@ -25,6 +25,7 @@ class AudioDevices {
   // post-mix. May block for as long as the driver does. On failure, why.
   virtual bool Open(const std::string& driver, const MixCallback& mix, std::string& why) = 0;
   virtual bool Lost() = 0;   // the open output has gone (its sound server went away)
+  virtual bool Sounding() = 0;  // the library's own music stream plays (or is paused)
   // Whether looking for `driver`'s server again is worth it (its socket is there).
   virtual bool MayAnswer(const std::string& /*driver*/) { return true; }
   virtual void Close() = 0;  // closes the output and stops its driver
@@ -40,6 +41,7 @@ class SdlAudioDevices : public AudioDevices {
   std::string Requested() override { return requested_; }
   bool Open(const std::string& driver, const MixCallback& mix, std::string& why) override;
   bool Lost() override;
+  bool Sounding() override;
   bool MayAnswer(const std::string& driver) override;
   void Close() override;
 
@@ -49,6 +51,10 @@ class SdlAudioDevices : public AudioDevices {
   MixCallback mix_;
   uint32_t deviceId_ = 0;
   bool mixerOpen_ = false;
+  // The socket of the server the output went to, as it was then: a server that restarts
+  // makes a new one.
+  std::string socket_;
+  uint64_t socketDevice_ = 0, socketInode_ = 0;
 };
 
 }  // namespace lumen::platform::audio

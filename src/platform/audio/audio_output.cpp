@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "platform/debug_log.h"
 
@@ -235,11 +236,14 @@ AudioOutput::Mixer AudioOutput::TryMixer() {
 void AudioOutput::Supervise() {
   std::unique_lock lock(stateMutex_);
   std::vector<std::string> candidates;
-  if (state_ == State::Audible && devices_.Lost()) {
+  if (state_ == State::Audible && (devices_.Lost() || Stalled())) {
     lostDriver_ = driver_;
     say_("the sound output (" + driver_ + ") went away; the music goes on unheard until it is back");
     outageSaid_ = true;
     candidates = Candidates(true);
+  } else if (Playing() && Idle()) {
+    CloseNow();
+    return;
   } else if (state_ == State::Standby && Clock::now() - lastTry_ >= timing_.retryEvery) {
     candidates = Candidates(true);
     lastTry_ = Clock::now();
@@ -254,16 +258,53 @@ void AudioOutput::Supervise() {
   Settle(outcome);
 }
 
-void AudioOutput::Close() {
-  std::unique_lock lock(stateMutex_);
-  switched_.wait_for(lock, timing_.openDeadline * 2, [this] { return state_ != State::Switching; });
-  // An open that hung still holds SDL: leave it alone.
-  if (!Playing()) return;
+bool AudioOutput::Stalled() {
+  const Clock::time_point last{Clock::duration(lastMix_.load())};
+  return Clock::now() - std::max(last, lastTry_) >= timing_.stallLimit;
+}
+
+bool AudioOutput::Idle() {
+  bool quiet;
+  {
+    std::lock_guard sources(sourcesMutex_);
+    quiet = sources_.empty() && stopsBegun_ == stopsEnded_;
+  }
+  if (quiet) {
+    std::unique_lock mixer(mixerMutex_, std::try_to_lock);
+    quiet = mixer.owns_lock() && !devices_.Sounding();
+  }
+  if (!quiet) {
+    wasIdle_ = false;
+    return false;
+  }
+  if (!wasIdle_) idleSince_ = Clock::now();
+  wasIdle_ = true;
+  return Clock::now() - idleSince_ >= timing_.idleClose;
+}
+
+void AudioOutput::CloseNow() {
   {
     std::lock_guard mixer(mixerMutex_);
     devices_.Close();
   }
   state_ = State::Closed;
+  wasIdle_ = false;
+}
+
+void AudioOutput::Close() {
+  std::unique_lock lock(stateMutex_);
+  switched_.wait_for(lock, timing_.openDeadline * 2, [this] { return state_ != State::Switching; });
+  // An open that hung still holds SDL: leave it alone.
+  if (!Playing()) return;
+  // What was held back fades out, and the output plays on (silence) until the fade has
+  // passed through the device and the sound server, whose buffers together hold well
+  // under 8,192 frames; a stalled output is not waited for.
+  { Quiet stop = FadeOut(); }
+  const uint64_t from = framesMixed_;
+  for (int i = 0; i < 50 && !wasIdle_ && framesMixed_ - from < 4 * 2048 + kFadeFrames; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  CloseNow();
 }
 
 void AudioOutput::Attach(PcmSource* source) {
@@ -277,31 +318,40 @@ void AudioOutput::Detach(PcmSource* source) {
 }
 
 void AudioOutput::Mix(int16_t* stereo, size_t frames) {
-  std::lock_guard lock(sourcesMutex_);
-  for (PcmSource* source : sources_) source->MixInto(stereo, frames);
-  if (!fading_) return;
-  // A straight line from full to nothing over kFadeFrames, then silence.
-  for (size_t i = 0; i < frames; ++i, fadePos_ = std::min(fadePos_ + 1, kFadeFrames)) {
-    const double gain = 1.0 - static_cast<double>(fadePos_) / kFadeFrames;
-    for (int c = 0; c < 2; ++c) stereo[2 * i + c] = static_cast<int16_t>(std::lround(stereo[2 * i + c] * gain));
+  lastMix_ = Clock::now().time_since_epoch().count();
+  {
+    std::lock_guard lock(sourcesMutex_);
+    for (PcmSource* source : sources_) source->MixInto(stereo, frames);
   }
-  if (fadePos_ >= kFadeFrames) faded_.notify_all();
+  const size_t samples = 2 * frames, heldSamples = 2 * kFadeFrames;
+  if (held_.size() != heldSamples) held_.assign(heldSamples, 0);
+  // Ended before begun: a stop that begins in between counts as under way.
+  const uint32_t ended = stopsEnded_, begun = stopsBegun_;
+  if (begun != stopsSeen_) {
+    // A straight line from full to nothing over the frames held back when the stop came.
+    for (size_t k = 0; k < kFadeFrames; ++k) {
+      const double gain = 1.0 - static_cast<double>(k) / kFadeFrames;
+      for (int c = 0; c < 2; ++c) held_[2 * k + c] = static_cast<int16_t>(std::lround(held_[2 * k + c] * gain));
+    }
+    stopsSeen_ = begun;
+  }
+  // A stop under way may cut what this block holds at any sample: none of it is heard.
+  if (begun != ended) std::fill(stereo, stereo + samples, int16_t{0});
+  line_.resize(heldSamples + samples);
+  std::copy(held_.begin(), held_.end(), line_.begin());
+  std::copy(stereo, stereo + samples, line_.begin() + static_cast<std::ptrdiff_t>(heldSamples));
+  std::copy(line_.begin(), line_.begin() + static_cast<std::ptrdiff_t>(samples), stereo);
+  std::copy(line_.end() - static_cast<std::ptrdiff_t>(heldSamples), line_.end(), held_.begin());
+  framesMixed_ += frames;
 }
 
 AudioOutput::Quiet AudioOutput::FadeOut() {
-  if (!IsOpen()) return Quiet(nullptr);
-  std::unique_lock lock(sourcesMutex_);
-  fading_ = true;
-  fadePos_ = 0;
-  // The audio thread mixes a block every 46 ms or so; a stalled one is not waited for long.
-  faded_.wait_for(lock, std::chrono::milliseconds(250), [this] { return fadePos_ >= kFadeFrames; });
+  ++stopsBegun_;
   return Quiet(this);
 }
 
 AudioOutput::Quiet::~Quiet() {
-  if (output_ == nullptr) return;
-  std::lock_guard lock(output_->sourcesMutex_);
-  output_->fading_ = false;
+  if (output_ != nullptr) ++output_->stopsEnded_;
 }
 
 }  // namespace lumen::platform::audio

@@ -1,11 +1,13 @@
-// The one audio output: 44.1 kHz, signed 16-bit stereo (CD format), opened when first
-// needed and kept until Close(). It outlives the sound server: when the server goes away
-// (or is not there yet) the music goes on, unheard, on a standby output that keeps time,
-// and is moved back onto a real output, where it would be by then, once a server answers.
-// An open that never returns gives up after a deadline, and the program goes on silently.
+// The one audio output: 44.1 kHz, signed 16-bit stereo (CD format), opened when sound
+// starts and closed again once nothing has sounded for a while. It outlives the sound
+// server: when the server goes away (or is not there yet) the music goes on, unheard, on a
+// standby output that keeps time, and is moved back onto a real output, where it would be
+// by then, once a server answers. An open that never returns gives up after a deadline,
+// and the program goes on silently.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -47,6 +49,10 @@ class AudioOutput {
     std::chrono::milliseconds openDeadline{3000};  // an open taking longer has hung
     std::chrono::milliseconds retryEvery{1000};    // how often the standby looks for a server
     std::chrono::milliseconds lookEvery{250};      // how often the output is checked
+    // A real output that has asked for no sound this long has lost its server (PipeWire's
+    // own driver never says so).
+    std::chrono::milliseconds stallLimit{1500};
+    std::chrono::milliseconds idleClose{2000};     // nothing sounding this long: closed
   };
   using Say = std::function<void(const std::string& line)>;
 
@@ -77,8 +83,9 @@ class AudioOutput {
   };
   Mixer TryMixer();
 
-  // Fades the whole output to silence and keeps it silent while the returned object
-  // lives: stop what plays meanwhile, and the stop is not heard as a click.
+  // Marks a stop, and returns at once: stop what plays while the returned object lives.
+  // The output holds back its last kFadeFrames, so what was about to be heard when the stop
+  // came fades out over them, and nothing given to it meanwhile is heard.
   class Quiet {
    public:
     explicit Quiet(AudioOutput* output) : output_(output) {}
@@ -91,12 +98,14 @@ class AudioOutput {
   Quiet FadeOut();
 
   // One look at the output: a lost one is replaced by the standby; the standby tries the
-  // sound servers again every Timing::retryEvery. The watching thread calls it.
+  // sound servers again every Timing::retryEvery; an idle one is closed. The watching
+  // thread calls it.
   void Supervise();
-  // Stops all sound and closes the output, flushing what was played.
+  // Stops all sound and closes the output once the fade has had time to be heard.
   void Close();
 
-  // The post-mix: the sources, then the fade. Public for the tests' fake devices.
+  // The post-mix: the sources, then the fade, through the held-back frames. Public for the
+  // tests' fake devices.
   void Mix(int16_t* stereo, size_t frames);
 
  private:
@@ -114,7 +123,10 @@ class AudioOutput {
   void Settle(const Outcome& outcome);  // with the state lock: adopts it, says what the user must know
   void Adopt(State state, const std::string& driver);  // with the state lock
   void CloseForSwitch();                               // with the state lock
+  void CloseNow();                                     // with the state lock
   bool Playing() const { return state_ == State::Audible || state_ == State::Standby; }
+  bool Stalled();
+  bool Idle();  // with the state lock
   void StartWatching();
 
   AudioDevices& devices_;
@@ -133,9 +145,15 @@ class AudioOutput {
 
   std::mutex sourcesMutex_;
   std::vector<PcmSource*> sources_;
-  std::condition_variable faded_;
-  size_t fadePos_ = 0;
-  bool fading_ = false;
+  // Stops begun and ended; the audio thread only asks whether they are equal, so their
+  // 32-bit wrap is harmless.
+  std::atomic<uint32_t> stopsBegun_{0}, stopsEnded_{0};
+  uint32_t stopsSeen_ = 0;            // audio thread only
+  std::vector<int16_t> held_, line_;  // audio thread only: the frames held back, and scratch
+  std::atomic<int64_t> lastMix_{0};   // steady clock, ns: when the output last asked for sound
+  std::atomic<uint64_t> framesMixed_{0};
+  std::chrono::steady_clock::time_point idleSince_;
+  bool wasIdle_ = false;
 
   std::mutex watchMutex_;
   std::condition_variable watchWake_;

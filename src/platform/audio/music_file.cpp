@@ -83,7 +83,7 @@ class SdlMusicTrack : public mci::MusicTrack {
   void Render() {
     if (!playing_ || paused_) return;
     const double at = PositionSeconds();
-    if (at >= length_) return;
+    if (at >= length_ || !Output().Open()) return;  // an output closed while idle opens again
     auto mixer = Output().TryMixer();
     if (!mixer || Heard(mixer)) return;
     if (Mix_PlayMusic(music_, 0) != 0) return;

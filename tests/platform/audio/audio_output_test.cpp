@@ -32,6 +32,7 @@ class FakeDevices : public AudioDevices {
     return true;
   }
   bool Lost() override { return lost; }
+  bool Sounding() override { return sounding; }
   void Close() override {
     std::lock_guard lock(mutex);
     open.clear();
@@ -49,7 +50,7 @@ class FakeDevices : public AudioDevices {
   std::string requested;
   std::set<std::string> answering{"dummy"};
   std::string hanging;  // its open waits until Release()
-  std::atomic<bool> lost{false};
+  std::atomic<bool> lost{false}, sounding{false};
   std::string open;
   MixCallback mix;
 
@@ -138,9 +139,9 @@ TEST_F(AudioOutputTest, ALostServerIsReplacedByTheStandbyAndTheSoundGoesOnWhereI
   devices.Tried();
   CountingSource source;
   out.Attach(&source);
-  std::vector<int16_t> block(2 * 64);
-  devices.mix(block.data(), 64);
-  EXPECT_EQ(block[0], 1000);
+  std::vector<int16_t> block(2 * 512);
+  devices.mix(block.data(), 512);
+  EXPECT_EQ(block[2 * 441], 1000);
 
   devices.answering.erase("pulseaudio");
   out.Supervise();
@@ -157,7 +158,7 @@ TEST_F(AudioOutputTest, ALostServerIsReplacedByTheStandbyAndTheSoundGoesOnWhereI
   ASSERT_EQ(source.skipped.size(), 1u);
   EXPECT_LT(source.skipped[0], size_t{44100}) << "the switch took well under a second";
   devices.mix(block.data(), 64);
-  EXPECT_EQ(source.mixed, 128u) << "the standby keeps the sources going";
+  EXPECT_EQ(source.mixed, 576u) << "the standby keeps the sources going";
 
   out.Supervise();  // still no server: the standby stays, nothing more is said
   EXPECT_EQ(devices.open, "dummy");
@@ -173,40 +174,79 @@ TEST_F(AudioOutputTest, ALostServerIsReplacedByTheStandbyAndTheSoundGoesOnWhereI
   out.Detach(&source);
 }
 
-TEST_F(AudioOutputTest, AStopFadesTheOutputOutOverTenMillisecondsInsteadOfCuttingIt) {
+// The output runs 441 frames behind what it is given: those are what fades at a stop.
+TEST_F(AudioOutputTest, AStopFadesWhatWasAboutToBeHeardOverTenMillisecondsAndNeverWaits) {
   devices.answering.insert("pulseaudio");
   AudioOutput& out = Output();
   ASSERT_TRUE(out.Open());
   CountingSource source;
   out.Attach(&source);
-  std::vector<int16_t> block(2 * 512);
-  std::atomic<bool> quiet{false};
-  std::thread stopper([&] {
-    auto fade = out.FadeOut();
-    quiet = true;
-    while (quiet) std::this_thread::sleep_for(1ms);  // what the stop does meanwhile
-  });
-  // Blocks as the audio thread mixes them, until one holds the ramp (its frame 1 is faded).
-  for (int i = 0; i < 200; ++i) {
-    std::fill(block.begin(), block.end(), int16_t{0});
-    devices.mix(block.data(), 512);
-    if (block[2] != 1000) break;
-    std::this_thread::sleep_for(5ms);
+  auto mixed = [&](size_t frames) {
+    std::vector<int16_t> block(2 * frames, 0);
+    devices.mix(block.data(), frames);
+    return block;
+  };
+  std::vector<int16_t> first = mixed(512);
+  EXPECT_EQ(std::vector<int16_t>({first[0], first[881], first[882], first[1023]}),
+            std::vector<int16_t>({0, 0, 1000, 1000}));
+
+  // A stop with no block mixed while it was under way (the usual case: the source goes
+  // between two blocks), then one with a block mixed in the middle of it. Either way the
+  // held frames fall from 1000 x (1 - k / 441), rounded: 998 at k = 1, 501 at k = 220
+  // (1000 x 221 / 441 = 501.1), 2 at k = 440; then nothing, both channels alike.
+  const std::vector<int16_t> ramp = {1000, 998, 501, 501, 2, 0, 0};
+  for (bool blockDuringStop : {false, true}) {
+    SCOPED_TRACE(blockDuringStop);
+    out.Attach(&source);
+    mixed(512);
+    std::vector<int16_t> block;
+    {
+      auto stop = out.FadeOut();
+      if (blockDuringStop) block = mixed(512);
+      out.Detach(&source);
+    }
+    if (!blockDuringStop) block = mixed(512);
+    EXPECT_EQ(std::vector<int16_t>({block[0], block[2], block[440], block[441], block[880], block[882], block[1023]}),
+              ramp);
+    EXPECT_EQ(std::count(block.begin() + 882, block.end(), 0), 1024 - 882);
+    const std::vector<int16_t> after = mixed(512);
+    EXPECT_EQ(std::count(after.begin(), after.end(), 0), 1024) << "what the stop cut is never heard";
   }
-  // 1000 x (1 - k / 441), rounded: 998 at k = 1, 501 at k = 220 (1000 x 221 / 441 = 501.1),
-  // 2 at k = 440, then nothing; both channels alike.
-  EXPECT_EQ(std::vector<int16_t>({block[0], block[2], block[440], block[441], block[880], block[882], block[1022]}),
-            std::vector<int16_t>({1000, 998, 501, 501, 2, 0, 0}));
-  for (int i = 0; i < 200 && !quiet; ++i) std::this_thread::sleep_for(5ms);
-  ASSERT_TRUE(quiet) << "the stop goes on once the ramp has been mixed";
-  std::vector<int16_t> ramp(2 * 512, 0);
-  devices.mix(ramp.data(), 512);
-  EXPECT_EQ(std::count(ramp.begin(), ramp.end(), 0), 1024) << "silent until the stop is done";
-  quiet = false;
-  stopper.join();
-  std::fill(ramp.begin(), ramp.end(), int16_t{0});
-  devices.mix(ramp.data(), 512);
-  EXPECT_EQ(ramp[0], 1000) << "full again after it";
+}
+
+TEST_F(AudioOutputTest, AnIdleOutputIsClosedAndOneThatStopsAskingForSoundHasLostItsServer) {
+  devices.answering.insert("pulseaudio");
+  AudioOutput& out = Output({.openDeadline = 300ms, .retryEvery = 0ms, .lookEvery = 10ms, .stallLimit = 100ms,
+                             .idleClose = 50ms});
+  ASSERT_TRUE(out.Open());
+  CountingSource source;
+  out.Attach(&source);
+  devices.sounding = true;
+  std::vector<int16_t> block(2 * 64);
+  for (int i = 0; i < 8; ++i) {
+    devices.mix(block.data(), 64);
+    std::this_thread::sleep_for(10ms);
+    out.Supervise();
+    if (i == 3) out.Detach(&source);
+  }
+  EXPECT_EQ(devices.open, "pulseaudio") << "its own music still plays";
+  devices.sounding = false;
+  for (int i = 0; i < 8; ++i) {
+    devices.mix(block.data(), 64);
+    std::this_thread::sleep_for(10ms);
+    out.Supervise();
+  }
+  EXPECT_FALSE(out.IsOpen());
+  EXPECT_EQ(devices.open, "") << "nothing plays: no stream is left open";
+  EXPECT_TRUE(said.empty());
+
+  ASSERT_TRUE(out.Open() && out.Audible()) << "opened again when sound starts";
+  out.Attach(&source);
+  std::this_thread::sleep_for(150ms);
+  out.Supervise();
+  ASSERT_EQ(said.size(), 2u) << "no sound asked for in 150 ms";
+  EXPECT_NE(said[0].find("(pulseaudio) went away"), std::string::npos) << said[0];
+  EXPECT_EQ(said[1], "sound output back (pulseaudio)") << "its server answers again";
   out.Detach(&source);
 }
 
