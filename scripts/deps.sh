@@ -41,11 +41,11 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # NumPy read their pictures; KWin (with Xwayland, its protocol file for our key sender,
 # python3-dbus for its screenshots) is KDE's desktop, sway (with grim for its pictures and
 # wtype for its keys) the wlroots one, GNOME Shell (gnome-screenshot) GNOME's;
-# ffmpeg checks the videos; a session bus, the AT-SPI bus and libatspi's Python binding read the windows as a screen reader does;
+# ffmpeg checks the videos; a session bus, the AT-SPI bus and the Orca screen reader hear the windows as a blind user does;
 # a PulseAudio on a null sink, and PipeWire with WirePlumber and its Pulse server, are the
 # sound servers the music loses and finds again.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
   desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston
   kwin-wayland xwayland plasma-wayland-protocols python3-dbus sway grim wtype
-  gnome-shell gnome-screenshot ffmpeg dbus-daemon at-spi2-core python3-gi
-  gir1.2-atspi-2.0 pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse)
+  gnome-shell gnome-screenshot ffmpeg dbus-daemon at-spi2-core orca
+  pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse)

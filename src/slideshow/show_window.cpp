@@ -1,6 +1,5 @@
 #include "slideshow/show_window.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,6 +16,7 @@
 
 #include "platform/debug_log.h"
 #include "platform/gdi/qt_image.h"
+#include "slideshow/show_accessible.h"
 #include "slideshow/wayland/layer_surface.h"
 
 namespace lumen::slideshow {
@@ -25,20 +25,13 @@ namespace gdi = platform::gdi;
 
 namespace {
 
-// Read out as a window (a frame), not as a plain panel: its name, then each picture's.
-QAccessibleInterface* ShowWindowAccessible(const QString&, QObject* object) {
-  auto* window = dynamic_cast<ShowWindow*>(object);
-  return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
-}
-
 bool OnWayland() { return QGuiApplication::platformName().startsWith("wayland"); }
 
 }  // namespace
 
 ShowWindow::ShowWindow(QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
-  static const bool accessible = (QAccessible::installFactory(&ShowWindowAccessible), true);
-  (void)accessible;
+  MakeShowAccessible(this);
   setWindowTitle("LumenShow");
   setAccessibleName("LumenShow");
   setAttribute(Qt::WA_TranslucentBackground);  // an ARGB window: the key's pixels see through
@@ -66,7 +59,7 @@ ShowWindow::ShowWindow(QScreen* screen)
   connect(&wake_, &QTimer::timeout, this, [this] { Pump(); });
 }
 
-ShowWindow::~ShowWindow() = default;
+ShowWindow::~ShowWindow() { ForgetWindow(this); }
 
 void ShowWindow::Run(Lumen_S& show) {
   show_ = &show;
@@ -239,9 +232,15 @@ void ShowWindow::mousePressEvent(QMouseEvent*) {
   setFocus(Qt::MouseFocusReason);
 }
 
+void ShowWindow::focusInEvent(QFocusEvent* event) {
+  // The first page usually stands before the window has the keyboard; the screen reader
+  // hears it once it has, after Qt has told it the window itself took the focus.
+  QMetaObject::invokeMethod(this, [this] { FocusPage(this); }, Qt::QueuedConnection);
+  QWidget::focusInEvent(event);
+}
+
 void ShowWindow::PictureShown(const std::string& path) {
-  // The file's name, read out as the page's description when it changes.
-  setAccessibleDescription(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName());
+  AnnouncePage(this, QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName());
 }
 
 void ShowWindow::CloseWindow() {

@@ -52,6 +52,7 @@ class ShowWindow : public QWidget, public ShowHost {
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

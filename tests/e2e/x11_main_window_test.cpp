@@ -164,7 +164,8 @@ TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
     }
     return status;
   };
-  auto keys = [&](const std::string& k) { ASSERT_EQ(send("^LumenShow$", "key --delay 80 " + k), 0) << k; };
+  std::string mainWindow = "^LumenShow$";  // until a preview puts the picture's path in the title
+  auto keys = [&](const std::string& k) { ASSERT_EQ(send(mainWindow, "key --delay 80 " + k), 0) << k; };
   auto in = [&](const std::string& title, const std::string& k) {
     ASSERT_TRUE(x.WaitForWindow(title, 20s)) << title;
     ASSERT_EQ(send(title, "sleep 0.5 " + k), 0) << k;
@@ -181,7 +182,19 @@ TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
   in(folders, typed(pictures.path()));
   closed(folders);
   keys("Tab Left");         // 縮小版
-  keys("Tab Tab Right");    // the list, then ｼｬﾌﾙ
+  auto blackInList = [&] { return x.Capture().Count(kLeft + 12, kTop + 72, 377, 256, 0x000000); };
+  for (int i = 0; i < 100 && x.Capture().Count(kLeft + 12, kTop + 72, 377, 256, kColours[2]) < 40 * 20; ++i) {
+    std::this_thread::sleep_for(100ms);
+  }
+  const int unfocused = blackInList();
+  keys("Tab");              // the list: its first picture has the focus, none is chosen yet
+  std::this_thread::sleep_for(300ms);
+  EXPECT_GE(blackInList(), unfocused + 20) << "the dotted cue round the first picture's name";
+  keys("Right");            // the second picture, previewed and named as a click would
+  mainWindow = "p1\\.bmp$";
+  ASSERT_TRUE(x.WaitForWindow(mainWindow, 10s)) << "the title names the picture";
+  EXPECT_TRUE(x.WaitForPixel(kLeft + 504, kTop + 176, kColours[1], 5s)) << "the preview shows it";
+  keys("Tab Right");        // ｼｬﾌﾙ
   keys("Tab Left Left");    // めくる速さ 98
   keys("Tab space");        // 余白の色: the colour's text field is three stops back from the first
   in(colours, "key --delay 80 shift+Tab shift+Tab shift+Tab ctrl+a " + typed("#00ff00"));
@@ -207,7 +220,7 @@ TEST_F(X11MainWindow, EveryOptionAndAShowWithTheKeyboardAlone) {
   EXPECT_EQ(x.Pixel(640, 5), 0x0000FF) << "above the page: the background colour chosen in the dialog";
   ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 30 Right sleep 1 key Escape"), 0);
   ASSERT_TRUE(x.WaitForPixel(kLeft + 2, kTop + 200, 0xE0E0E0, 10s)) << "back to the main window";
-  ASSERT_EQ(KeysTo("^LumenShow$", "key --delay 80 Tab Return"), 0);  // from the start button to "終了"
+  ASSERT_EQ(KeysTo(mainWindow, "key --delay 80 Tab Return"), 0);  // from the start button to "終了"
   ASSERT_EQ(test::WaitExit(program, 20s), 0);
 
   EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"), Ini({"0", "1", "5", home / "bgm.mp3", pictures.path(), "1", "1",

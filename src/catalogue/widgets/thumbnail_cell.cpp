@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/widgets/thumbnail_icons.h"
+#include "controls/widgets/focus_cue.h"
 
 namespace lumen::catalogue {
 namespace {
@@ -69,6 +70,14 @@ void ThumbnailCell::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const int used = std::max(option.fontMetrics.horizontalAdvance(line1), option.fontMetrics.horizontalAdvance(line2));
     const QRect box(cell.x() + (cell.width() - used) / 2 - 1, textRect.y(), used + 2, textRect.height());
     painter->fillRect(box, option.palette.highlight());
+  }
+  // The cue round the focused picture's name while the list has the keyboard's focus,
+  // selected or not: where the arrows start from.
+  if ((option.state & QStyle::State_HasFocus) && option.widget != nullptr &&
+      controls::ShowsKeyboardFocus(*option.widget)) {
+    const int used = std::max(option.fontMetrics.horizontalAdvance(line1), option.fontMetrics.horizontalAdvance(line2));
+    controls::PaintFocusCue(*painter, QRect(cell.x() + (cell.width() - used) / 2 - 1, textRect.y(), used + 2,
+                                            textRect.height()));
   }
   painter->save();
   painter->setFont(option.font);

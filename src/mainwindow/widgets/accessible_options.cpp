@@ -3,6 +3,7 @@
 #include <QAccessibleWidget>
 #include <QMetaObject>
 
+#include "mainwindow/widgets/announcer.h"
 #include "mainwindow/widgets/lumen_m.h"
 #include "mainwindow/widgets/option_controls.h"
 
@@ -16,12 +17,15 @@ void ClickLater(W* widget) {
   QMetaObject::invokeMethod(widget, [widget] { emit widget->Click(); }, Qt::QueuedConnection);
 }
 
+// A label as spoken: the arrow that points at the control an option enables is drawn, not said.
+QString Spoken(QString label) { return label.remove(QChar(0x21D2)).trimmed(); }
+
 class AccessibleOption : public QAccessibleWidget {
  public:
   explicit AccessibleOption(OptionPicture* picture) : QAccessibleWidget(picture, QAccessible::RadioButton) {}
 
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name) return Picture()->Label()->text();
+    if (t == QAccessible::Name) return Spoken(Picture()->Label()->text());
     return QAccessibleWidget::text(t);
   }
 
@@ -47,8 +51,10 @@ class AccessibleLink : public QAccessibleWidget {
  public:
   explicit AccessibleLink(LinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
 
+  // Named by its text; the tooltip (the guide's whole path) is not read at every visit.
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return static_cast<LinkLabel*>(widget())->text();
+    if (t == QAccessible::Description) return {};
     return QAccessibleWidget::text(t);
   }
 
@@ -66,6 +72,9 @@ QAccessibleInterface* OptionsFactory(const QString& className, QObject* object) 
   }
   if (className == QLatin1String(LinkLabel::staticMetaObject.className())) {
     return new AccessibleLink(static_cast<LinkLabel*>(object));
+  }
+  if (className == QLatin1String(Announcer::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<Announcer*>(object), QAccessible::Notification);
   }
   if (className == QLatin1String(Lumen_M::staticMetaObject.className())) {
     return new QAccessibleWidget(static_cast<Lumen_M*>(object), QAccessible::Window);  // a frame

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include "mainwindow/lumen_folder.h"
 #include "mainwindow/picture_list.h"
 #include "mainwindow/show_order.h"
+#include "mainwindow/widgets/announcer.h"
 #include "mainwindow/widgets/caption_bar.h"
 #include "mainwindow/widgets/colour_button.h"
 #include "mainwindow/widgets/option_controls.h"
@@ -142,6 +144,8 @@ void Lumen_M::BuildPanel() {
   Place(views_->ListView2(), "ListView2", 12, 72, 377, 257);
   Place(views_->Pic_Base(), "Pic_Base", 400, 72, 208, 208);
   views_->ImgPreview()->setObjectName("ImgPreview");
+  views_->ListView1()->setAccessibleName(Text("縮小版"));
+  views_->ListView2()->setAccessibleName(Text("詳細"));
   views_->ListView2()->setColumnWidth(0, 200);
   views_->ListView2()->setColumnWidth(1, 80);
   views_->ListView2()->setColumnWidth(2, 100);
@@ -172,8 +176,8 @@ void Lumen_M::BuildPanel() {
   bgmRepeat_ = Place(new QComboBox(frame2), "BGM_Repeat", 84, 16, 41, 21);
   bgmRepeat_->setEditable(true);
   bgmRepeat_->setInsertPolicy(QComboBox::NoInsert);
-  bgmRepeat_->setAccessibleName(Text("BGMﾘﾋﾟｰﾄ"));
-  Caption(frame2, "曲目をﾘﾋﾟｰﾄ", 130, 19, 76);
+  // Qt names an editable combo box by what it holds; its visible label names it for good.
+  Caption(frame2, "曲目をﾘﾋﾟｰﾄ", 130, 19, 76)->setBuddy(bgmRepeat_);
   cmdFile_ = Button(frame2, "Cmd_File", "ﾌｧｲﾙの選択", 100, 52, 89, 25);
   connect(cmdFile_, &controls::LumenButtonWidget::Click, this, &Lumen_M::Cmd_File_Click);
 
@@ -205,6 +209,7 @@ void Lumen_M::BuildPanel() {
   cmdStart_ = Button(f, "cmd_Start", "ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ", 352, 512, 145, 33);
   cmdStart_->Button().SetEnabled(false);
   cmdEnd_ = Button(f, "cmd_End", "終了", 504, 512, 105, 33);
+  announcer_ = new Announcer(f);
   connect(cmdFolder_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Folder_Click);
   connect(cmdStart_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Start_Click);
   connect(cmdEnd_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_End_Click);
@@ -393,6 +398,7 @@ void Lumen_M::cmd_Folder_Click() {
   if (folder.empty()) {
     folderPath_->clear();
     cmdStart_->Button().SetEnabled(false);
+    AnnounceFolder();
     return;
   }
   folderPath_->setText(FromPath(folder));
@@ -403,6 +409,20 @@ void Lumen_M::cmd_Folder_Click() {
   listFilled_ = {};
   ShowView(opt1_[0]->isChecked() ? 0 : 1, true);
   cmdStart_->Button().SetEnabled(true);
+  AnnounceFolder();
+}
+
+void Lumen_M::AnnounceFolder() {
+  const QString start = Text("ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ");
+  if (folderPath_->text().isEmpty()) {
+    announcer_->Say(Text("フォルダは選ばれていません。") + start + Text(" は押せません"));
+    return;
+  }
+  // The folder's own name (its whole path is on the window), then its count, known before
+  // the list has filled.
+  const QString name = QFileInfo(folderPath_->text()).fileName();
+  announcer_->Say((name.isEmpty() ? folderPath_->text() : name) + Text("、") + QString::number(file1_.size()) +
+                  Text("枚。") + start + Text(" を押せます"));
 }
 
 void Lumen_M::Cmd_File_Click() {

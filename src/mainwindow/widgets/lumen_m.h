@@ -21,6 +21,10 @@ class QLabel;
 class QRadioButton;
 class QScreen;
 
+namespace lumen::mainwindow {
+class Announcer;
+}  // namespace lumen::mainwindow
+
 namespace lumen::catalogue {
 class CatalogueViews;
 class ThumbnailCache;
@@ -113,6 +117,8 @@ class Lumen_M : public QWidget {
   void KeepTabStop(OptionGroup& group);  // the chosen mark, else the first on screen
   void StepChoice(OptionGroup& group, int from, int delta);
   void SetTabOrder();
+  // Tells a screen reader the folder, its count and whether the show can start now.
+  void AnnounceFolder();
   void ShowView(int index, bool fill);  // the view for Opt_1(index), filled when asked
   void Form_QueryUnload();
 
@@ -144,6 +150,7 @@ class Lumen_M : public QWidget {
   controls::LumenButtonWidget* cmdFolder_;
   controls::LumenButtonWidget* cmdStart_;
   controls::LumenButtonWidget* cmdEnd_;
+  Announcer* announcer_;
 };
 
 }  // namespace lumen::mainwindow

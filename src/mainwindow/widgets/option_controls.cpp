@@ -29,7 +29,7 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, pare
 
 void ClickLabel::paintEvent(QPaintEvent* event) {
   QLabel::paintEvent(event);
-  if (buddy() == nullptr || !controls::ShowsKeyboardFocus(*buddy())) return;
+  if (mark_ == nullptr || !controls::ShowsKeyboardFocus(*mark_)) return;
   QPainter painter(this);
   const int textWidth = fontMetrics().horizontalAdvance(text()) + 2;
   controls::PaintFocusCue(painter, QRect(0, 0, std::min(width(), textWidth), height()));
@@ -42,7 +42,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 OptionPicture::OptionPicture(QWidget* parent, ClickLabel* label) : QWidget(parent), label_(label) {
   InstallAccessibleOptions();
   setFixedSize(13, 13);
-  label_->setBuddy(this);
+  label_->SetMark(this);
 }
 
 void OptionPicture::SetSelected(bool selected) {

@@ -14,6 +14,9 @@ class ClickLabel : public QLabel {
 
  public:
   ClickLabel(const QString& text, QWidget* parent);
+  // The mark whose focus cue this label shows (not a buddy: a screen reader would then
+  // read the label as the mark's second name).
+  void SetMark(QWidget* mark) { mark_ = mark; }
 
  signals:
   void Click();
@@ -21,6 +24,9 @@ class ClickLabel : public QLabel {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QWidget* mark_ = nullptr;
 };
 
 class OptionPicture : public QWidget {

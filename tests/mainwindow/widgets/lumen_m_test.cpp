@@ -490,13 +490,16 @@ TEST_F(MainWindowTest, ScreenReadersHearEachControlsRoleNameStateAndValue) {
       {"cmd_Start", U("43 \"ｽﾗｲﾄﾞｼｮｰのｽﾀｰﾄ\" disabled")},
       {"Img_BGM(0)", U("45 \"なし\" checked press")},  // 45: radio button
       {"lbl_URL", U("30 \"LumenShow の使い方\" press")},  // 30: link
-      {"BGM_Repeat", U("46 \"BGMﾘﾋﾟｰﾄ\" disabled press")},  // 46: combo box
+      {"BGM_Repeat", U("46 \"曲目をﾘﾋﾟｰﾄ\" disabled press")},  // 46: combo box, named by its label
       {"HS_Intval", U("3 \"自動時のｲﾝﾀｰﾊﾞﾙ\"")},  // 3: scroll bar
+      {"Img_Back(1)", U("45 \"色指定\" unchecked press")},  // the arrow is drawn, not said
+      {"ListView1", U("33 \"縮小版\"")},  // 33: list
   };
   for (const auto& [name, heard] : expected) EXPECT_EQ(says(a11y(name)), heard) << name;
   QObjectList labels;
   for (const auto& [label, relation] : a11y("Img_BGM(2)")->relations(QAccessible::Label)) labels << label->object();
-  EXPECT_TRUE(labels.contains(W("lbl_BGM(2)"))) << "its label is its buddy";
+  EXPECT_EQ(labels, QObjectList{W("Frame2")}) << "labelled by its group; its own label would be a second name";
+  EXPECT_EQ(a11y("lbl_URL")->text(QAccessible::Description), "") << "the guide's path is not read at each visit";
 
   QAccessibleValueInterface* speed = a11y("HS_Fast")->valueInterface();
   ASSERT_NE(speed, nullptr);
