@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/run_show.h"
 #include "app/display_check.h"
+#include "app/polite_end.h"
+#include "app/run_show.h"
 #include "app/video_export_menu.h"
 #include "app/subcommands.h"
 #include "catalogue/thumbnail_cache.h"
@@ -51,6 +52,12 @@ int RunMainWindow(int argc, char** argv) {
     if (auto* start = window.findChild<QWidget*>("cmd_Start")) OfferVideoExport(*start, settings::AppSettings());
     window.show();
     window.activateWindow();  // active from the start, with or without a window manager
+    // Asked to end (a logout, `kill`, Ctrl+C, a closed terminal): saved as 終了 saves, whatever
+    // dialog or show is open at that moment.
+    PoliteEnd politeEnd([&window] {
+      window.close();
+      QCoreApplication::exit(0);
+    });
     status = application.exec();
   }
   platform::ShutdownSystemMultimedia();

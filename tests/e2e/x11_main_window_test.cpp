@@ -2,6 +2,7 @@
 // first start, a folder chosen through the real dialog, the thumbnails, a show, the end,
 // and a second start with the options as they were left.
 #include <QImage>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -147,6 +148,27 @@ TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
   ASSERT_TRUE(WaitGone("動画に書き出す", 20s)) << "the progress dialog stays";
   ClickAt(556, 528);  // the window is live again: "終了" ends it
   EXPECT_EQ(test::WaitExit(program, 20s), 0);
+}
+
+// Asked to end by a signal (a logout's SIGTERM, a closed terminal's SIGHUP), even with a
+// dialog open, the window saves what was set, as 終了 does, and ends.
+TEST_F(X11MainWindow, ASignalToEndSavesTheOptionsFirst) {
+  for (int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    std::filesystem::remove(home / "LumenShow.ini");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ClickAt(42, 60);    // "縮小版"
+    ClickAt(272, 362);  // the speed bar's left arrow: 99
+    if (signal == SIGHUP) {
+      ClickAt(66, 28);  // "ﾌｫﾙﾀﾞの選択", left open
+      ASSERT_TRUE(x.WaitForWindow("フォルダを選択してください", 20s));
+    }
+    std::this_thread::sleep_for(300ms);
+    ::kill(program, signal);
+    ASSERT_EQ(test::WaitExit(program, 10s), 0);
+    EXPECT_EQ(test::ReadBytes(home / "LumenShow.ini"),
+              Ini({"0", "0", "0", "", home.path(), "0", "0", "0", "99", "0", "0", "1", "16777215"}));
+  }
 }
 
 // Every option of the main window set, and a show run, with the keyboard alone.
