@@ -17,11 +17,15 @@ namespace {
 
 namespace gdi = platform::gdi;
 
+enum class FrameWritten { Whole, NoMemory, NotWritten };
+
 // RGBA of the client area: alpha 0 exactly where the pixel equals the colour key.
-bool WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const std::string& path) {
+FrameWritten WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> key, const std::string& path) {
   QImage png(image.Width(), image.Height(), QImage::Format_ARGB32);
+  // A frame that could not be drawn, or its copy not be had, is short of memory, not of disk.
+  if (image.Width() <= 0 || image.Height() <= 0 || png.isNull()) return FrameWritten::NoMemory;
   gdi::PutKeyed(image, key, png);
-  return WritePngFile(png, path);
+  return WritePngFile(png, path) ? FrameWritten::Whole : FrameWritten::NotWritten;
 }
 
 }  // namespace
@@ -63,11 +67,16 @@ int RunFrames(const std::vector<std::string>& args) {
   slideshow::Lumen_S show(host, saved, data, nullptr);
   host.Attach(&show);
   int written = 0;
-  bool failed = false;
+  FrameWritten failed = FrameWritten::Whole;
+  int failedAt = 0;
   auto write = [&](const gdi::Surface& image, std::optional<gdi::COLORREF> key) {
     char name[32];
-    std::snprintf(name, sizeof name, "/frame-%05d.png", written++);
-    failed = failed || !WritePng(image, key, outFolder + name);
+    std::snprintf(name, sizeof name, "/frame-%05d.png", written);
+    if (failed == FrameWritten::Whole) {
+      failed = WritePng(image, key, outFolder + name);
+      failedAt = written;
+    }
+    ++written;
   };
   host.Open();
   write(show.WindowImage(), host.ColorKey());
@@ -84,7 +93,11 @@ int RunFrames(const std::vector<std::string>& args) {
       break;
     }
   }
-  if (failed) {
+  if (failed == FrameWritten::NoMemory) {
+    std::cerr << "lumenshow: frames: not enough memory to draw frame " << failedAt << "\n";
+    return 1;
+  }
+  if (failed == FrameWritten::NotWritten) {
     std::cerr << "lumenshow: frames: cannot write the frames to '" << outFolder << "'\n";
     return 1;
   }

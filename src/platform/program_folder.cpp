@@ -1,9 +1,14 @@
 #include "platform/program_folder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/debug_log.h"
 
 namespace lumen::platform {
 namespace {
@@ -35,17 +40,38 @@ std::string PicturesFolder(const std::string& home, const std::string& configHom
   return home;
 }
 
+// HOME, else the password database's home for the user (a service or `env -i` may leave
+// HOME unset), else the root.
+std::string HomeFolder() {
+  if (std::string home = Environment("HOME"); !home.empty()) return home;
+  const passwd* user = ::getpwuid(::getuid());
+  return user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' ? user->pw_dir : "/";
+}
+
+// LUMENSHOW_HOME must name a folder by an absolute path (one not made yet will be); a
+// file, a FIFO or a relative path is set aside, with a line saying so.
+bool UsableHome(const std::string& folder) {
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (folder[0] == '/' && (status.type() == fs::file_type::directory || status.type() == fs::file_type::not_found)) {
+    return true;
+  }
+  static const bool said = (DebugLog("LUMENSHOW_HOME '" + folder + "' is not a folder given by an absolute path; ignored"), true);
+  (void)said;
+  return false;
+}
+
 }  // namespace
 
 ProgramPlaces FindProgramPlaces(const std::string& executableFolder) {
-  if (const std::string folder = Environment("LUMENSHOW_HOME"); !folder.empty()) {
+  if (const std::string folder = Environment("LUMENSHOW_HOME"); !folder.empty() && UsableHome(folder)) {
     return {folder, folder + "/LumenShow.ini"};
   }
   std::error_code error;
   if (fs::is_regular_file(executableFolder + "/LumenShow.ini", error)) {
     return {executableFolder, executableFolder + "/LumenShow.ini"};
   }
-  const std::string home = Environment("HOME").empty() ? "/" : Environment("HOME");
+  const std::string home = HomeFolder();
   std::string configHome = Environment("XDG_CONFIG_HOME");
   if (configHome.empty() || configHome[0] != '/') configHome = home + "/.config";
   return {PicturesFolder(home, configHome), configHome + "/lumenshow/LumenShow.ini"};

@@ -7,8 +7,8 @@
 
 namespace lumen::settings {
 
+// Blanks at the end stay: unlike a Windows one, a Linux folder's name may end in them.
 std::string AddBackslash(std::string_view path) {
-  while (!path.empty() && path.back() == ' ') path.remove_suffix(1);
   std::string result(path);
   if (result.empty() || result.back() != '/') result += '/';
   return result;

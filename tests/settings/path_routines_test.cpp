@@ -19,9 +19,11 @@ TEST(PathRoutines, FolderAndFileExistence) {
   test::TempFolder folder;
   test::WriteBytes(folder / "song.mp3", "x");
   std::filesystem::create_directory(folder / "empty");
+  std::filesystem::create_directory(folder / "holiday ");
 
   EXPECT_TRUE(FolderExists(folder / "empty"));  // an empty folder still lists "." and ".."
-  EXPECT_TRUE(FolderExists(folder.path() + "/ "));
+  EXPECT_TRUE(FolderExists(folder / "holiday ")) << "a Linux folder may end in a blank";
+  EXPECT_FALSE(FolderExists(folder / "holiday"));
   EXPECT_FALSE(FolderExists(folder / "gone"));
   EXPECT_FALSE(FolderExists(folder / "song.mp3"));
 

@@ -64,15 +64,19 @@ CdDisc::~CdDisc() { Disconnect(); }
 bool CdDisc::ImageReadsSafely() {
   struct stat st {};
   if (::stat(source_.c_str(), &st) != 0) return false;
-  if (st.st_mtime == probe_.mtime && st.st_size == probe_.size) return probe_.safe;
-  probe_ = {st.st_mtime, st.st_size, false};
+  const ImageProbe now{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, false};
+  if (now == probe_) return probe_.safe;
+  probe_ = now;
   const pid_t child = ::fork();
   if (child == 0) {
     // A crash here ends this child quietly, whatever handlers the program installed.
     for (int signal : {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGABRT}) std::signal(signal, SIG_DFL);
     CdDisc trial(source_, true);
-    trial.probe_ = {st.st_mtime, st.st_size, true};
-    ::_exit(trial.Connect() ? 0 : 1);
+    trial.probe_ = now;
+    trial.probe_.safe = true;
+    // An image without a track is no disc either: the program never opens it (libcdio
+    // leaks a little on some of those).
+    ::_exit(trial.Connect() && !trial.tracks_.empty() ? 0 : 1);
   }
   if (child < 0) return false;
   int status = 0;

@@ -46,10 +46,17 @@ class CdDisc {
   int32_t paranoiaNext_ = -1;  // the sector paranoia reads next without a seek
   std::vector<mci::CdTrack> tracks_;
   bool loggedNoDisc_ = false;
-  // The image file as it was when a child process last read it, and whether that went well.
+  // The image file as it was when a child process last read it (the file itself, its size
+  // and its time to the nanosecond: a rewrite within a second is a new file), and whether
+  // that went well.
   struct ImageProbe {
-    int64_t mtime = -1, size = -1;
+    uint64_t device = 0, inode = 0;
+    int64_t size = -1, seconds = -1, nanoseconds = -1;
     bool safe = false;
+    bool operator==(const ImageProbe& o) const {
+      return device == o.device && inode == o.inode && size == o.size && seconds == o.seconds &&
+             nanoseconds == o.nanoseconds;
+    }
   } probe_;
 };
 

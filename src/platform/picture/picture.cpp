@@ -73,7 +73,8 @@ LoadedPicture LoadPicture(const std::string& path) {
   // No picture LoadPicture decodes needs a file larger than its decoded limit.
   OpenedFile file(path, kMaxDecodedBytes);
   if (file.Status() != FileContents::Status::Read) {
-    result.error = (file.Status() == FileContents::Status::TooLarge ? "too large to be a picture: " : "cannot read ") + path;
+    // Every error names the file first, so that a caller can say what it was doing with it.
+    result.error = path + (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read");
     return result;
   }
   // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG is read from the
