@@ -97,8 +97,7 @@ int RunVideo(const std::vector<std::string>& args) {
 
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);  // each removes the temporary file
   ProgressReport report;
   const auto outcome = video::ExportVideo(saved, data, static_cast<int>(rounds), format, out, [&](int done, int total) {
     report.Show(done, total);

@@ -1,7 +1,11 @@
 #include "video/video_encoder.h"
 
+#include <unistd.h>
+
 #include <QImage>
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,6 +26,27 @@ std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
   return text;
+}
+
+// FFmpeg writes through the caller's descriptor, never by the file's name: whatever the
+// name comes to point at, only the file the caller made is written.
+int WriteToFd(void* fd, uint8_t* bytes, int size) {
+  for (int done = 0; done < size;) {
+    const ssize_t n = ::write(*static_cast<int*>(fd), bytes + done, static_cast<size_t>(size - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return AVERROR(n < 0 ? errno : EIO);
+    done += static_cast<int>(n);
+  }
+  return size;
+}
+
+int64_t SeekFd(void* fd, int64_t offset, int whence) {
+  if (whence == AVSEEK_SIZE) {
+    struct stat st {};
+    return ::fstat(*static_cast<int*>(fd), &st) == 0 ? st.st_size : AVERROR(errno);
+  }
+  const off_t at = ::lseek(*static_cast<int*>(fd), offset, whence & ~AVSEEK_FORCE);
+  return at < 0 ? AVERROR(errno) : at;
 }
 
 }  // namespace
@@ -57,8 +82,20 @@ struct VideoEncoder::Codec {
   bool headerWritten = false;
   bool failed = false;
 
+  int fd = -1;  // the caller's: not closed here
+
+  // Ends FFmpeg's writing to the descriptor; false when what it still held could not go.
+  bool CloseOutput() {
+    if (file == nullptr || file->pb == nullptr) return true;
+    avio_flush(file->pb);
+    const bool ok = file->pb->error == 0;
+    av_freep(&file->pb->buffer);
+    avio_context_free(&file->pb);
+    return ok;
+  }
+
   ~Codec() {
-    if (file != nullptr && !(file->oformat->flags & AVFMT_NOFILE)) avio_closep(&file->pb);
+    CloseOutput();
     avformat_free_context(file);
     avcodec_free_context(&encoder);
     av_frame_free(&frame);
@@ -74,10 +111,11 @@ struct VideoEncoder::Codec {
 VideoEncoder::VideoEncoder(std::unique_ptr<Codec> codec) : codec_(std::move(codec)) {}
 VideoEncoder::~VideoEncoder() = default;
 
-std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, const VideoFormat& format,
+std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, int fd, const VideoFormat& format,
                                                  std::string& error) {
   av_log_set_level(AV_LOG_ERROR);  // the encoders' statistics are no news for the user
   auto c = std::make_unique<Codec>();
+  c->fd = fd;
   const bool vp9 = format.container == Container::WebM;
   const char* muxer = format.container == Container::Mp4 ? "mp4" : vp9 ? "webm" : "matroska";
   if (avformat_alloc_output_context2(&c->file, nullptr, muxer, path.c_str()) < 0 || c->file == nullptr) {
@@ -147,8 +185,13 @@ std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, const 
     c->fifo = av_audio_fifo_alloc(a->sample_fmt, 2, a->frame_size > 0 ? a->frame_size : 1024);
     c->audioFrame = av_frame_alloc();
   }
-  if (int rc = avio_open(&c->file->pb, path.c_str(), AVIO_FLAG_WRITE); rc < 0) {
-    error = "cannot write '" + path + "': " + AvError(rc);
+  constexpr int kBufferBytes = 64 * 1024;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  c->file->pb = buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 1, &c->fd, nullptr, WriteToFd, SeekFd)
+                                  : nullptr;
+  if (c->file->pb == nullptr) {
+    av_free(buffer);
+    error = "out of memory";
     return nullptr;
   }
   AVDictionary* options = nullptr;
@@ -270,7 +313,7 @@ bool VideoEncoder::Finish() {
     ok = ok && SendAudio(true);
   }
   ok = av_write_trailer(c.file) == 0 && ok;
-  ok = avio_closep(&c.file->pb) == 0 && ok;
+  ok = c.CloseOutput() && ok;
   return ok;
 }
 

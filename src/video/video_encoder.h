@@ -34,9 +34,11 @@ int MaxQuality(Container container);
 
 class VideoEncoder {
  public:
-  // Opens `path` (written as given: the caller names a temporary file). Null, with the
-  // reason, when the file or the encoder cannot be set up.
-  static std::unique_ptr<VideoEncoder> Open(const std::string& path, const VideoFormat& format, std::string& error);
+  // Writes to `fd`, the file at `path` that the caller made and closes: `path` is only
+  // read back, by MP4's second pass that puts the index in front. Null, with the reason,
+  // when the encoder cannot be set up.
+  static std::unique_ptr<VideoEncoder> Open(const std::string& path, int fd, const VideoFormat& format,
+                                            std::string& error);
   ~VideoEncoder();
   VideoEncoder(const VideoEncoder&) = delete;
   VideoEncoder& operator=(const VideoEncoder&) = delete;

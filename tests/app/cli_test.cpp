@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/wait.h>
 
 #include "platform/cp932.h"
@@ -299,13 +300,43 @@ TEST(Cli, VideoIsTheAutomaticShowFrameForFrameAndAStoppedOneLeavesNothing) {
     const double psnr = 10 * std::log10(255.0 * 255.0 / (squares / (3.0 * page.width() * page.height())));
     EXPECT_GE(psnr, 35) << which;
   }
+}
 
-  // Stopped by Ctrl+C (SIGINT) halfway through a long export: status 130, no file at all.
-  run = Shell("LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() + "' --out '" +
-              out / "long.mkv" + "' --size 320x180 --fps 10 --rounds 1000 2>/dev/null & sleep 1; kill -INT $!; wait $!");
-  EXPECT_EQ(run.status, 130);
-  EXPECT_FALSE(std::filesystem::exists(out / "long.mkv"));
-  EXPECT_FALSE(std::filesystem::exists(out / "long.mkv.part"));
+// An export writes one file of its own beside the video, renames it when whole and removes
+// it when stopped; whatever else is there, a .part left by an earlier run among them, is
+// never written, followed, renamed or removed.
+TEST(Cli, VideoTouchesNothingButItsOwnTemporaryFile) {
+  test::TempFolder home, pictures, out;
+  for (const char* name : {"a.bmp", "b.bmp"}) ASSERT_TRUE(test::WriteSolidBmp(pictures / name, 64, 48, qRgb(0, 0, 255)));
+  test::WriteBytes(out / "victim", "precious");
+  std::filesystem::create_symlink(out / "victim", out / "link.mp4.part");
+  test::WriteBytes(out / "file.mp4.part", "an earlier run's");
+  std::filesystem::create_directory(out / "folder.mp4.part");
+  auto listing = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out.path())) names.insert(entry.path().filename());
+    return names;
+  };
+  const auto video = [&](const std::string& name, const std::string& rounds = "1") {
+    return "LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() + "' --out '" +
+           out / name + "' --size 320x180 --fps 10 --rounds " + rounds + " 2>/dev/null";
+  };
+  for (const char* name : {"link.mp4", "file.mp4", "folder.mp4"}) EXPECT_EQ(Shell(video(name)).status, 0) << name;
+  EXPECT_EQ(test::ReadBytes(out / "victim"), "precious");
+  EXPECT_EQ(test::ReadBytes(out / "file.mp4.part"), "an earlier run's");
+  EXPECT_TRUE(std::filesystem::is_symlink(out / "link.mp4.part"));
+  EXPECT_TRUE(std::filesystem::is_directory(out / "folder.mp4.part"));
+  const std::set<std::string> before = listing();
+  EXPECT_EQ(before, (std::set<std::string>{"victim", "link.mp4", "link.mp4.part", "file.mp4", "file.mp4.part",
+                                            "folder.mp4", "folder.mp4.part"}));
+
+  // Stopped halfway through a long export by Ctrl+C, `kill` or a closed terminal: status
+  // 130, and nothing left of it.
+  for (const char* signal : {"INT", "TERM", "HUP"}) {
+    RunResult run = Shell(video("long.mkv", "1000") + " & sleep 1; kill -" + signal + " $!; wait $!");
+    EXPECT_EQ(run.status, 130) << signal;
+    EXPECT_EQ(listing(), before) << signal;
+  }
 }
 
 TEST(Cli, VideoCarriesTheShowsMusicFadedOutAtTheEnd) {
