@@ -5,10 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "platform/debug_log.h"
+#include "platform/whole_file.h"
 
 namespace lumen::platform {
 namespace {
@@ -28,7 +29,8 @@ bool IsFolder(const std::string& path) {
 // XDG_PICTURES_DIR from user-dirs.dirs, read as xdg-user-dir reads it ("$HOME/..." or an
 // absolute path); home when it is not there or not a folder.
 std::string PicturesFolder(const std::string& home, const std::string& configHome) {
-  std::ifstream dirs(configHome + "/user-dirs.dirs");
+  // Read as any file the program reads: a FIFO in its place is no file, and the real one is small.
+  std::istringstream dirs(ReadWholeFile(configHome + "/user-dirs.dirs", 64 * 1024).bytes);
   std::string line;
   while (std::getline(dirs, line)) {
     const std::string key = "XDG_PICTURES_DIR=\"";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/whole_file.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -11,8 +13,42 @@ extern "C" {
 }
 
 namespace lumen::video {
+namespace {
+
+// FFmpeg reads the file the program opened, never by its name: a FIFO or a device in a
+// music file's place was refused before any of it was read.
+struct Source {
+  platform::OpenedFile file;
+  int64_t at = 0;
+};
+
+int ReadSource(void* opaque, uint8_t* bytes, int size) {
+  auto* source = static_cast<Source*>(opaque);
+  const int64_t n = source->file.ReadAt(static_cast<uint64_t>(source->at), bytes, static_cast<size_t>(size));
+  if (n < 0) return AVERROR(EIO);
+  if (n == 0) return AVERROR_EOF;
+  source->at += n;
+  return static_cast<int>(n);
+}
+
+int64_t SeekSource(void* opaque, int64_t offset, int whence) {
+  auto* source = static_cast<Source*>(opaque);
+  const auto size = static_cast<int64_t>(source->file.Size());
+  switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: source->at = offset; break;
+    case SEEK_CUR: source->at += offset; break;
+    case SEEK_END: source->at = size + offset; break;
+    default: return AVERROR(EINVAL);
+  }
+  return source->at;
+}
+
+}  // namespace
 
 struct FileSound::Decoder {
+  std::unique_ptr<Source> source;
+  AVIOContext* io = nullptr;  // ours, over source: FFmpeg does not free it
   AVFormatContext* file = nullptr;
   AVCodecContext* codec = nullptr;
   SwrContext* resampler = nullptr;
@@ -23,6 +59,8 @@ struct FileSound::Decoder {
 
   ~Decoder() {
     avformat_close_input(&file);
+    if (io != nullptr) av_freep(&io->buffer);
+    avio_context_free(&io);
     avcodec_free_context(&codec);
     swr_free(&resampler);
     av_packet_free(&packet);
@@ -36,6 +74,20 @@ FileSound::~FileSound() = default;
 
 std::unique_ptr<FileSound> FileSound::Open(const std::string& path) {
   auto d = std::make_unique<Decoder>();
+  d->source = std::make_unique<Source>(Source{platform::OpenedFile(path, UINT64_MAX)});
+  if (d->source->file.Status() != platform::FileContents::Status::Read) return nullptr;
+  constexpr int kBufferBytes = 32 * 1024;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  d->io = buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 0, d->source.get(), ReadSource, nullptr, SeekSource)
+                            : nullptr;
+  d->file = d->io != nullptr ? avformat_alloc_context() : nullptr;
+  if (d->file == nullptr) {
+    if (d->io == nullptr) av_free(buffer);
+    return nullptr;
+  }
+  d->file->pb = d->io;
+  d->file->flags |= AVFMT_FLAG_CUSTOM_IO;
+  // On failure avformat_open_input frees the context (not our I/O) and nulls it.
   if (avformat_open_input(&d->file, path.c_str(), nullptr, nullptr) < 0) return nullptr;
   if (avformat_find_stream_info(d->file, nullptr) < 0) return nullptr;
   const AVCodec* codec = nullptr;

@@ -1,11 +1,13 @@
 // The subcommands, run as a user runs them: the real program, its output and exit status.
 #include <QImage>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "platform/cp932.h"
@@ -237,6 +239,59 @@ TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {
                           std::filesystem::directory_iterator()), 1);
 }
 
+// A FIFO (which never answers a reader) in the place of each file the program reads:
+// every subcommand that reads it answers within seconds, as if the file were not there.
+TEST(Cli, AFifoInAnyFilesPlaceNeverHangsASubcommand) {
+  test::TempFolder home, pictures, out, cache, config;
+  ASSERT_TRUE(test::WriteSolidBmp(pictures / "a.bmp", 64, 48, qRgb(0, 0, 255)));
+  auto fifo = [](const std::string& path) {
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+  };
+  fifo(pictures / "b.jpg");
+  for (const char* name : {"m.wav", "m.mp3", "d.cue", "disc.bin", "user-dirs.dirs"}) fifo(home / name);
+  test::WriteBytes(home / "bin.cue", "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+  std::filesystem::create_directories(config.path());
+  std::filesystem::rename(home / "user-dirs.dirs", config / "user-dirs.dirs");
+  // A thumbnail cache entry made, then put in a FIFO's place.
+  const std::string withCache = "XDG_CACHE_HOME='" + cache.path() + "'";
+  ASSERT_EQ(Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "first" + "'", false, withCache).status, 0);
+  for (const auto& entry : std::filesystem::directory_iterator(cache / "thumbnails/normal")) fifo(entry.path());
+
+  const std::string frames = "frames '" + pictures.path() + "' --out '" + out / "frames" + "' --screen 320x200";
+  const std::string video = "video '" + pictures.path() + "' --out '" + out / "v.mkv" + "' --size 160x90 --fps 5";
+  const std::string bgm = "bgm --seconds 1";
+  const std::pair<std::string, std::string> runs[] = {
+      // the settings: pictures, music, disc image
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "m.wav", bgm},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "m.mp3", bgm},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "m.wav", video},
+      {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "m.mp3", video},
+      {"BGM区分=1", "CDROM=d.cue " + bgm},
+      {"BGM区分=1", "CDROM=d.cue " + video},
+      {"BGM区分=1", "CDROM=bin.cue " + bgm},
+      {"", frames},
+      {"", "order '" + pictures.path() + "'"},
+      {"", "thumbnails '" + pictures.path() + "' --out '" + out / "again" + "'"},
+      {"", "settings"},
+  };
+  for (const auto& [ini, command] : runs) {
+    SCOPED_TRACE(command);
+    test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + ini + "\r\n"));
+    std::string args = command, environment = withCache + " XDG_CONFIG_HOME='" + config.path() + "' SDL_AUDIODRIVER=dummy";
+    if (args.rfind("CDROM=", 0) == 0) {
+      environment += " LUMENSHOW_CDROM='" + home / args.substr(6, args.find(' ') - 6) + "'";
+      args = args.substr(args.find(' ') + 1);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult run = Lumenshow(home.path(), args, false, "timeout 30 env " + environment);
+    EXPECT_EQ(run.status, 0) << "124: it hung";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+  }
+  fifo(home / "LumenShow.ini");
+  EXPECT_EQ(Lumenshow(home.path(), "settings", false, "timeout 30 env").status, 0) << "a FIFO for the settings: defaults";
+}
+
 TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {
   test::TempFolder home, out;
   RunResult run = Lumenshow(home.path(), "gallery --out '" + out.path() + "'");
@@ -257,7 +312,7 @@ TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {
   }
 }
 
-TEST(Cli, VideoIsTheAutomaticShowFrameForFrameAndAStoppedOneLeavesNothing) {
+TEST(Cli, VideoIsTheAutomaticShowFrameForFrame) {
   test::TempFolder home, pictures, out;
   const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
   for (int i = 0; i < 4; ++i) {

@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include "platform/audio/audio_output.h"
 #include "platform/debug_log.h"
 #include "platform/mci/mci_errors.h"
+#include "platform/whole_file.h"
 
 namespace lumen::platform::audio {
 namespace {
@@ -141,9 +141,48 @@ class SoundLoop : public PcmSource {
   std::atomic<bool> done_{false};
 };
 
+// SDL_mixer reads the file the program opened, never by its name: a FIFO or a device in
+// a music file's place is refused before SDL sees it. Null when it is no readable file.
+SDL_RWops* OpenForMixer(const std::string& path) {
+  struct Source {
+    OpenedFile file;
+    int64_t at = 0;
+  };
+  auto source = std::make_unique<Source>(Source{OpenedFile(path, UINT64_MAX)});
+  if (source->file.Status() != FileContents::Status::Read) return nullptr;
+  SDL_RWops* rw = SDL_AllocRW();
+  if (rw == nullptr) return nullptr;
+  rw->type = SDL_RWOPS_UNKNOWN;
+  rw->hidden.unknown.data1 = source.release();
+  rw->size = [](SDL_RWops* ops) -> Sint64 {
+    return static_cast<Sint64>(static_cast<Source*>(ops->hidden.unknown.data1)->file.Size());
+  };
+  rw->seek = [](SDL_RWops* ops, Sint64 offset, int whence) -> Sint64 {
+    auto* s = static_cast<Source*>(ops->hidden.unknown.data1);
+    const auto size = static_cast<int64_t>(s->file.Size());
+    const int64_t to = whence == RW_SEEK_SET ? offset : whence == RW_SEEK_CUR ? s->at + offset : size + offset;
+    if (to < 0) return SDL_SetError("seek before the start");
+    return s->at = to;
+  };
+  rw->read = [](SDL_RWops* ops, void* into, size_t size, size_t count) -> size_t {
+    auto* s = static_cast<Source*>(ops->hidden.unknown.data1);
+    if (size == 0) return 0;
+    const int64_t n = s->file.ReadAt(static_cast<uint64_t>(s->at), into, size * count);
+    if (n <= 0) return 0;
+    s->at += n;
+    return static_cast<size_t>(n) / size;
+  };
+  rw->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t { return 0; };
+  rw->close = [](SDL_RWops* ops) -> int {
+    delete static_cast<Source*>(ops->hidden.unknown.data1);
+    SDL_FreeRW(ops);
+    return 0;
+  };
+  return rw;
+}
+
 bool IsReadableFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return OpenedFile(path, UINT64_MAX).Status() == FileContents::Status::Read;
 }
 
 std::unique_ptr<SoundLoop> sound;  // the one PlaySound sound
@@ -162,7 +201,8 @@ std::unique_ptr<mci::MusicTrack> OpenMusicFile(const std::string& path, uint32_t
   Mix_Music* music = nullptr;
   double length = 0;
   if (auto mixer = Output().TryMixer()) {
-    music = Mix_LoadMUS(path.c_str());
+    SDL_RWops* source = OpenForMixer(path);
+    music = source != nullptr ? Mix_LoadMUS_RW(source, 1) : nullptr;
     if (music == nullptr) DebugLog("cannot decode '" + path + "': " + Mix_GetError());
     length = music != nullptr ? std::max(0.0, Mix_MusicDuration(music)) : 0;
   }
@@ -183,7 +223,8 @@ bool PlaySoundFile(const std::string& path, bool loop, bool async) {
   Mix_Chunk* chunk = nullptr;
   if (auto mixer = Output().TryMixer()) {
     // Decoded into the output's own format, which every output of the program shares.
-    chunk = Mix_LoadWAV(path.c_str());
+    SDL_RWops* source = OpenForMixer(path);
+    chunk = source != nullptr ? Mix_LoadWAV_RW(source, 1) : nullptr;
     if (chunk == nullptr) DebugLog("cannot decode sound file '" + path + "': " + Mix_GetError());
   }
   if (chunk == nullptr) return false;
