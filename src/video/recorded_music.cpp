@@ -7,9 +7,12 @@
 #include "platform/ascii_text.h"
 #include "platform/audio/cd_disc.h"
 #include "platform/mci/mci_errors.h"
-#include "video/file_sound.h"
+#include "platform/audio/file_sound.h"
 
 namespace lumen::video {
+
+using platform::audio::FileSound;
+using platform::audio::kAudioRate;
 namespace {
 
 constexpr int64_t kFramesPerSector = 588;  // 44,100 / 75

@@ -21,8 +21,6 @@ class CdDisc;
 
 namespace lumen::video {
 
-class FileSound;
-
 class RecordedMusic : public platform::Multimedia {
  public:
   using Clock = std::function<int64_t()>;  // the virtual clock, in nanoseconds

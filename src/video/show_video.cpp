@@ -8,10 +8,13 @@
 #include "music/show_music.h"
 #include "slideshow/lumen_s.h"
 #include "slideshow/virtual_screen.h"
-#include "video/file_sound.h"
+#include "platform/audio/file_sound.h"
 #include "video/recorded_music.h"
 
 namespace lumen::video {
+
+using platform::audio::FileSound;
+using platform::audio::kAudioRate;
 
 using slideshow::VirtualScreen;
 

@@ -1,10 +1,12 @@
 // lumenshow bgm, run for real with SDL's disk audio driver: what the output file holds is
 // what a listener would have heard.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include "platform/cp932.h"
@@ -79,6 +81,26 @@ TEST_F(BgmPlayback, AWavLoopsWithoutGaps) {
   SCOPED_TRACE(test::Describe(runs));
   ASSERT_EQ(RunsOf(runs, 660).size(), 1u);  // one unbroken run over several loops
   EXPECT_GE(RunsOf(runs, 660)[0], 24);
+}
+
+// A long WAV (20 MiB of 8-bit 8 kHz mono, 44 minutes) is played from the file as it goes:
+// what the program holds does not grow with the file (whole, converted, it was 1.1 GB).
+TEST_F(BgmPlayback, ALongWavPlaysFromTheFileInLittleMemory) {
+  const uint32_t samples = 20 * 1024 * 1024;
+  std::string wav = "RIFF" + std::string(4, '\0') + "WAVEfmt " + std::string("\x10\0\0\0\x01\0\x01\0", 8) +
+                    std::string("\x40\x1f\0\0\x40\x1f\0\0\x01\0\x08\0", 12) + "data";
+  for (int shift : {0, 8, 16, 24}) wav += static_cast<char>((samples >> shift) & 0xFF);
+  for (uint32_t i = 0; i < samples; ++i) {
+    wav += static_cast<char>(128 + std::lround(100 * std::sin(2 * M_PI * 440 * i / 8000.0)));
+  }
+  test::WriteBytes(home / "long.wav", wav);
+  WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / "long.wav" + "\r\n");
+  ASSERT_EQ(Run(1.5), 0) << log;
+  rusage children{};
+  ::getrusage(RUSAGE_CHILDREN, &children);
+  EXPECT_LT(children.ru_maxrss, 300 * 1024) << "kB at most, for any child of this test so far";
+  const Runs runs = Heard(0.05, {440});
+  EXPECT_GE(RunsOf(runs, 440).empty() ? 0 : RunsOf(runs, 440)[0], 20) << test::Describe(runs);
 }
 
 // Tracks of 440, 660 and 880 Hz; track 2 is 83 sectors, so its end falls between polls.

@@ -5,9 +5,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/audio/audio_output.h"
+#include "platform/audio/file_sound.h"
 #include "platform/debug_log.h"
 #include "platform/mci/mci_errors.h"
 #include "platform/whole_file.h"
@@ -101,44 +106,84 @@ class SdlMusicTrack : public mci::MusicTrack {
   uint64_t generation_ = 0;   // the output the stream was started on
 };
 
-// A sound file decoded whole and mixed by the program, once or round and round; where it
-// is carries over a change of output.
+// A sound file mixed by the program, once or round and round, decoded a little ahead by a
+// thread of its own: at most two seconds are held, whatever the file's length. Where it is
+// carries over a change of output.
 class SoundLoop : public PcmSource {
  public:
-  SoundLoop(Mix_Chunk* chunk, bool loop)
-      : chunk_(chunk), samples_(reinterpret_cast<const int16_t*>(chunk->abuf)), frames_(chunk->alen / 4), loop_(loop) {}
+  SoundLoop(std::unique_ptr<FileSound> sound, bool loop) : sound_(std::move(sound)), loop_(loop) {
+    reader_ = std::thread(&SoundLoop::ReadAhead, this);
+  }
   ~SoundLoop() override {
-    if (auto mixer = Output().TryMixer()) Mix_FreeChunk(chunk_);
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    reader_.join();
   }
   bool Done() const { return done_; }
 
   void MixInto(int16_t* stereo, size_t frames) override {
-    for (size_t i = 0; i < frames && !done_; ++i) {
-      AddSaturated(stereo[2 * i], samples_[2 * cursor_]);
-      AddSaturated(stereo[2 * i + 1], samples_[2 * cursor_ + 1]);
-      Advance(1);
+    {
+      std::lock_guard lock(mutex_);
+      // Short of decoded sound (a slow disk), the rest of the block is silence.
+      const size_t samples = std::min(2 * frames, buffer_.size());
+      for (size_t i = 0; i < samples; ++i) AddSaturated(stereo[i], buffer_[i]);
+      buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(samples));
+      done_ = ended_ && buffer_.empty();
     }
+    changed_.notify_one();
   }
-  void Skip(size_t frames) override { Advance(frames); }
+  void Skip(size_t frames) override {
+    {
+      std::lock_guard lock(mutex_);
+      const size_t dropped = std::min(2 * frames, buffer_.size());
+      buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(dropped));
+      skip_ += frames - dropped / 2;  // what was not decoded yet is dropped as it comes
+      done_ = ended_ && buffer_.empty();
+    }
+    changed_.notify_one();
+  }
 
  private:
-  void Advance(size_t frames) {
-    if (frames_ == 0) {
-      done_ = true;
-    } else if (loop_) {
-      cursor_ = (cursor_ + frames) % frames_;
-    } else {
-      cursor_ = std::min(cursor_ + frames, frames_);
-      done_ = cursor_ == frames_;
+  static constexpr size_t kAheadSamples = 2 * 2 * AudioOutput::kSampleRate;  // two seconds
+  static constexpr size_t kBlockFrames = 4096;
+
+  void ReadAhead() {
+    std::vector<int16_t> block(2 * kBlockFrames);
+    std::unique_lock lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [&] { return stop_ || buffer_.size() < kAheadSamples; });
+      if (stop_) return;
+      lock.unlock();
+      size_t got = sound_->Read(block.data(), kBlockFrames);
+      if (got == 0 && loop_) {
+        sound_->Seek(0);  // a looped sound starts again at once
+        got = sound_->Read(block.data(), kBlockFrames);
+      }
+      lock.lock();
+      if (got == 0) {  // the end (or an empty file, which loops to nothing)
+        ended_ = true;
+        done_ = buffer_.empty();
+        return;
+      }
+      const size_t dropped = std::min(got, skip_);
+      skip_ -= dropped;
+      buffer_.insert(buffer_.end(), block.begin() + static_cast<std::ptrdiff_t>(2 * dropped),
+                     block.begin() + static_cast<std::ptrdiff_t>(2 * got));
     }
   }
 
-  Mix_Chunk* chunk_;
-  const int16_t* samples_;
-  size_t frames_;
-  size_t cursor_ = 0;
-  bool loop_;
+  std::unique_ptr<FileSound> sound_;  // the reader thread's alone
+  const bool loop_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<int16_t> buffer_;  // decoded and not mixed yet, interleaved stereo
+  size_t skip_ = 0;             // frames to drop before any more are held
+  bool ended_ = false, stop_ = false;
   std::atomic<bool> done_{false};
+  std::thread reader_;
 };
 
 // SDL_mixer reads the file the program opened, never by its name: a FIFO or a device in
@@ -220,15 +265,12 @@ bool PlaySoundFile(const std::string& path, bool loop, bool async) {
     return false;
   }
   if (!Output().Open()) return false;
-  Mix_Chunk* chunk = nullptr;
-  if (auto mixer = Output().TryMixer()) {
-    // Decoded into the output's own format, which every output of the program shares.
-    SDL_RWops* source = OpenForMixer(path);
-    chunk = source != nullptr ? Mix_LoadWAV_RW(source, 1) : nullptr;
-    if (chunk == nullptr) DebugLog("cannot decode sound file '" + path + "': " + Mix_GetError());
+  auto decoded = FileSound::Open(path);
+  if (!decoded) {
+    DebugLog("cannot decode sound file '" + path + "'");
+    return false;
   }
-  if (chunk == nullptr) return false;
-  sound = std::make_unique<SoundLoop>(chunk, loop);
+  sound = std::make_unique<SoundLoop>(std::move(decoded), loop);
   Output().Attach(sound.get());
   if (!async && !loop) {
     while (!sound->Done()) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -1,5 +1,6 @@
-// A music file's sound as 44.1 kHz 16-bit stereo, decoded by FFmpeg as it is read: what
-// the video's audio takes from an MP3 or WAV file.
+// A music file's sound as 44.1 kHz 16-bit stereo, decoded by FFmpeg as it is read, so a
+// file of any length costs the same memory: what the played WAV and the video's audio
+// take from a music file.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace lumen::video {
+namespace lumen::platform::audio {
 
 inline constexpr int kAudioRate = 44100;
 
@@ -37,4 +38,4 @@ class FileSound {
   int64_t skip_ = 0;  // frames still to drop after a seek
 };
 
-}  // namespace lumen::video
+}  // namespace lumen::platform::audio

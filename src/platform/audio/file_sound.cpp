@@ -1,4 +1,4 @@
-#include "video/file_sound.h"
+#include "platform/audio/file_sound.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,13 +12,13 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-namespace lumen::video {
+namespace lumen::platform::audio {
 namespace {
 
 // FFmpeg reads the file the program opened, never by its name: a FIFO or a device in a
 // music file's place was refused before any of it was read.
 struct Source {
-  platform::OpenedFile file;
+  OpenedFile file;
   int64_t at = 0;
 };
 
@@ -74,8 +74,8 @@ FileSound::~FileSound() = default;
 
 std::unique_ptr<FileSound> FileSound::Open(const std::string& path) {
   auto d = std::make_unique<Decoder>();
-  d->source = std::make_unique<Source>(Source{platform::OpenedFile(path, UINT64_MAX)});
-  if (d->source->file.Status() != platform::FileContents::Status::Read) return nullptr;
+  d->source = std::make_unique<Source>(Source{OpenedFile(path, UINT64_MAX)});
+  if (d->source->file.Status() != FileContents::Status::Read) return nullptr;
   constexpr int kBufferBytes = 32 * 1024;
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
   d->io = buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 0, d->source.get(), ReadSource, nullptr, SeekSource)
@@ -167,4 +167,4 @@ size_t FileSound::Read(int16_t* stereo, size_t frames) {
   return done;
 }
 
-}  // namespace lumen::video
+}  // namespace lumen::platform::audio
