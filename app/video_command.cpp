@@ -7,6 +7,9 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
 #include <unistd.h>
 
 #include "app/show_data_for.h"
@@ -72,7 +75,8 @@ int RunVideo(const std::vector<std::string>& args) {
   if (const std::string* text = options->Value("--size")) {
     const auto size = ParseSize(*text, 8192);
     if (!size || size->first % 2 != 0 || size->second % 2 != 0) {  // 4:2:0 video halves both sides
-      return BadArguments("video", "--size takes even WIDTHxHEIGHT, such as 1920x1080, not '" + *text + "'");
+      return BadArguments("video", "--size takes even WIDTHxHEIGHT up to 8192x8192, such as 1920x1080, not '" + *text +
+                                       "'");
     }
     format.width = size->first, format.height = size->second;
   }
@@ -99,10 +103,35 @@ int RunVideo(const std::vector<std::string>& args) {
   action.sa_handler = OnInterrupt;
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);  // each removes the temporary file
   ProgressReport report;
-  const auto outcome = video::ExportVideo(saved, data, static_cast<int>(rounds), format, out, [&](int done, int total) {
-    report.Show(done, total);
-    return !interrupted;
+  // A frame of a large video keeps the encoder busy for seconds: a stop the export has not
+  // answered within a second is carried out here, its temporary file removed first.
+  std::mutex temporaryMutex;
+  std::string temporary;
+  std::atomic<bool> returned{false};
+  std::thread watchdog([&] {
+    while (!returned && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int waited = 0; !returned && waited < 40; ++waited) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::lock_guard lock(temporaryMutex);
+    if (returned) return;
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    std::cerr << "\nlumenshow: video: stopped; nothing written" << std::endl;
+    ::_exit(130);
   });
+  const auto outcome = video::ExportVideo(
+      saved, data, static_cast<int>(rounds), format, out,
+      [&](int done, int total) {
+        report.Show(done, total);
+        return !interrupted;
+      },
+      [&](const std::string& name) {
+        std::lock_guard lock(temporaryMutex);
+        temporary = name;
+      });
+  {
+    std::lock_guard lock(temporaryMutex);  // the watchdog has not begun its removal, or has ended the program
+    returned = true;
+  }
+  watchdog.join();
   report.End();
   if (outcome.result == video::VideoResult::Stopped) {
     std::cerr << "lumenshow: video: stopped; nothing written\n";

@@ -38,12 +38,14 @@ int MakeTemporary(const std::string& path, std::string& temporary, std::string& 
 }  // namespace
 
 ExportOutcome ExportVideo(const settings::Settings& settings, const settings::ShowData& data, int rounds,
-                          VideoFormat format, const std::string& path, const Progress& progress) {
+                          VideoFormat format, const std::string& path, const Progress& progress,
+                          const std::function<void(const std::string&)>& madeTemporary) {
   ExportOutcome outcome;
   format.audio = RecordedMusic::WouldSound(settings);  // no music: no audio stream
   std::string temporary;
   const int fd = MakeTemporary(path, temporary, outcome.error);
   if (fd < 0) return outcome;
+  if (madeTemporary) madeTemporary(temporary);
   {
     auto encoder = VideoEncoder::Open(temporary, fd, format, outcome.error);
     if (encoder) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "settings/lumen_b.h"
@@ -17,8 +18,11 @@ struct ExportOutcome {
   int64_t frames = 0;  // the video's length, when written
 };
 
-// format.audio is decided here: on when the saved music would sound.
+// format.audio is decided here: on when the saved music would sound. `madeTemporary`
+// learns the temporary file's name as soon as it exists, for a caller that may have to
+// remove it without waiting for the export to return.
 ExportOutcome ExportVideo(const settings::Settings& settings, const settings::ShowData& data, int rounds,
-                          VideoFormat format, const std::string& path, const Progress& progress);
+                          VideoFormat format, const std::string& path, const Progress& progress,
+                          const std::function<void(const std::string&)>& madeTemporary = {});
 
 }  // namespace lumen::video

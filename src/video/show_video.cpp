@@ -1,6 +1,7 @@
 #include "video/show_video.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -75,11 +76,16 @@ VideoResult RenderShowVideo(const settings::Settings& saved, const settings::Sho
   host.Open();
   const int turns = rounds * data.ImageCount;
   int reported = 0;
+  // Asked after every turn, and at least five times a second between (a turn of a large
+  // video takes minutes): a stop is never waited for longer than one frame.
+  auto asked = std::chrono::steady_clock::now();
   while (ok && host.Ticks(3) < turns && !host.Closed()) {
     host.RunFor(frame);
     audioUpTo(recorded.NowFrames() - kAudioRate, false);
-    if (host.Ticks(3) != reported) {
+    const auto now = std::chrono::steady_clock::now();
+    if (host.Ticks(3) != reported || now - asked >= std::chrono::milliseconds(200)) {
       reported = host.Ticks(3);
+      asked = now;
       if (!progress(reported, turns)) return VideoResult::Stopped;
     }
   }

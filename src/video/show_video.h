@@ -11,7 +11,8 @@
 
 namespace lumen::video {
 
-// Called after each turn; return false to stop.
+// Called after each turn and every 200 ms or so between (the same count again); return
+// false to stop.
 using Progress = std::function<bool(int turnsDone, int turnsTotal)>;
 
 enum class VideoResult { Written, Stopped, Failed };

@@ -392,6 +392,19 @@ TEST(Cli, VideoTouchesNothingButItsOwnTemporaryFile) {
     EXPECT_EQ(run.status, 130) << signal;
     EXPECT_EQ(listing(), before) << signal;
   }
+  // At the largest size a frame keeps the encoder busy for seconds: the stop still comes
+  // within a second.
+  RunResult run = Shell("LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() +
+                        "' --out '" + out / "huge.mp4" + "' --size 8192x8192 2>/dev/null & sleep 3; kill -INT $!; "
+                        "start=$(date +%s%N); wait $!; status=$?; echo $(( ($(date +%s%N) - start) / 1000000 )); "
+                        "exit $status");
+  EXPECT_EQ(run.status, 130);
+  EXPECT_LT(std::stoi(run.out), 1500) << "milliseconds from Ctrl+C to the end";
+  EXPECT_EQ(listing(), before);
+  run = Shell("LUMENSHOW_HOME='" + home.path() + "' '" LUMENSHOW_BIN "' video '" + pictures.path() + "' --out '" +
+              out / "x.mp4" + "' --size 16384x16384 2>&1");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.out.find("up to 8192x8192"), std::string::npos) << run.out;
 }
 
 TEST(Cli, VideoCarriesTheShowsMusicFadedOutAtTheEnd) {
