@@ -12,6 +12,7 @@
 #include "platform/picture/picture.h"
 #include "platform/profile_file.h"
 #include "settings/lumen_b.h"
+#include "video/export_video.h"
 
 namespace lumen::fuzz {
 namespace {
@@ -93,6 +94,34 @@ void Disc(const std::string& bytes) {
   if (!disc || disc->Media() != platform::mci::CdMedia::Ready) return;
   std::vector<int16_t> samples(2 * 588 * 2);
   for (const platform::mci::CdTrack& track : disc->Tracks()) disc->Read(track.start, 2, samples.data());
+}
+
+void Video(const std::string& bytes) {
+  if (bytes.size() < 4) return;
+  auto byte = [&](size_t i) { return static_cast<uint8_t>(bytes[i]); };
+  video::VideoFormat format;
+  format.container = static_cast<video::Container>(byte(0) % 3);
+  format.width = 2 * (1 + byte(1) % 40);
+  format.height = 2 * (1 + byte(2) % 24);
+  format.fps = 1 + byte(3) % 12;
+  format.quality = (byte(0) >> 2) % 52 - 1;
+  settings::Settings options;
+  options.TurnDirection = byte(1) >> 7;
+  options.BackgroundKind = byte(2) >> 7;
+  options.TurnSpeed = static_cast<int16_t>(50 + byte(3) % 51);
+  options.AutoInterval = 0;
+  const std::string picture = WriteScratch("video-picture", bytes.substr(4));
+  if (byte(0) & 0x80) {
+    options.BgmKind = 2;
+    options.BgmFile = WriteScratch(byte(1) & 0x40 ? "music.mp3" : "music.wav", bytes.substr(4));
+  }
+  settings::ShowData data;
+  data.ImageCount = 2;
+  data.ImagePaths = {"", picture, picture};
+  data.SlideOrder = {0, 1, 2};
+  static const char* const kExtensions[] = {".mp4", ".mkv", ".webm"};
+  video::ExportVideo(options, data, 1, format, Scratch() + "/video" + kExtensions[byte(0) % 3],
+                     [](int, int) { return true; });
 }
 
 }  // namespace lumen::fuzz

@@ -16,11 +16,16 @@ void Profile(const std::string& bytes);
 void Mci(const std::string& bytes);
 // A disc image through libcdio: the first byte picks .cue, .toc or .nrg; the rest is the file.
 void Disc(const std::string& bytes);
+// A small video export: the first four bytes pick the video's form (container, size, rate,
+// quality) and the show's options; the rest is a picture shown twice and, when the options
+// say so, the music file too (decoded by FFmpeg as .wav or .mp3).
+void Video(const std::string& bytes);
 
 struct Target {
   const char* name;
   void (*run)(const std::string& bytes);
 };
-inline constexpr Target kTargets[] = {{"picture", Picture}, {"profile", Profile}, {"mci", Mci}, {"disc", Disc}};
+inline constexpr Target kTargets[] = {
+    {"picture", Picture}, {"profile", Profile}, {"mci", Mci}, {"disc", Disc}, {"video", Video}};
 
 }  // namespace lumen::fuzz
