@@ -206,12 +206,16 @@ void RecordedMusic::Render(int64_t first, size_t frames, int16_t* stereo) {
         if (s->reader) s->reader->Seek(s->from + static_cast<double>(a - s->start) / kAudioRate);
       }
       size_t done = 0;
+      bool fromStart = false;  // nothing read since the last return to the start
       while (s->reader && done < buffer.size() / 2) {
         const size_t got = s->reader->Read(buffer.data() + done * 2, buffer.size() / 2 - done);
         done += got;
+        fromStart = fromStart && got == 0;
         if (got == 0) {
-          if (!s->loop) break;
+          // A file that opens but decodes to no sound at all would loop here for ever.
+          if (!s->loop || fromStart) break;
           s->reader->Seek(0);  // a looped sound starts again at once
+          fromStart = true;
         }
       }
     }

@@ -13,11 +13,20 @@ QImage AsQImage(Surface& surface) {
 QImage ToQImage(const Surface& surface) { return AsQImage(const_cast<Surface&>(surface)).copy(); }
 
 Surface FromQImage(const QImage& image) {
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  Surface surface(rgb.width(), rgb.height());
-  for (int y = 0; y < rgb.height(); ++y) {
-    const auto* from = reinterpret_cast<const uint32_t*>(rgb.constScanLine(y));
-    std::copy(from, from + rgb.width(), surface.Row(y));
+  Surface surface(image.width(), image.height());
+  // Converted a band of rows at a time: a large picture in another format (a paletted
+  // BMP) never stands a third time, whole, as a converted copy.
+  constexpr int kBand = 64;
+  for (int top = 0; top < image.height(); top += kBand) {
+    const int rows = std::min(kBand, image.height() - top);
+    const QImage band = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                            ? image
+                            : image.copy(0, top, image.width(), rows).convertToFormat(QImage::Format_RGB32);
+    const int first = band.height() == image.height() ? top : 0;
+    for (int y = 0; y < rows; ++y) {
+      const auto* from = reinterpret_cast<const uint32_t*>(band.constScanLine(first + y));
+      std::copy(from, from + image.width(), surface.Row(top + y));
+    }
   }
   return surface;
 }

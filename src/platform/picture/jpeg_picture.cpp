@@ -13,6 +13,7 @@
 
 #include "platform/gdi/stretch_map.h"
 #include "platform/guarded.h"
+#include "platform/picture/decode_budget.h"
 #include "platform/picture/exif_orientation.h"
 
 namespace lumen::platform::picture {
@@ -225,6 +226,20 @@ std::unique_ptr<Picture> JpegPicture::CameraThumbnail() const {
   return Open(Compressed{cameraThumbnail_, std::nullopt}, error, header_.orientation);
 }
 
+// What libjpeg holds for a progressive file while it decodes: every coefficient of the
+// image (64 16-bit values a block, each component), at any output size.
+uint64_t CoefficientBytes(Decoder& decoder) {
+  uint64_t bytes = 0;
+  decoder.Run([&](jpeg_decompress_struct& info) {
+    if (!info.progressive_mode && !info.buffered_image) return;
+    for (int c = 0; c < info.num_components; ++c) {
+      const jpeg_component_info& component = info.comp_info[c];
+      bytes += uint64_t{component.width_in_blocks} * component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+    }
+  });
+  return bytes;
+}
+
 bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts) const {
   if (width <= 0 || height <= 0) return false;
   const int firstCol = std::max(0, -x), lastCol = std::min(width, destination.Width() - x);
@@ -261,6 +276,8 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
   auto decodeLines = [&](size_t begin, size_t end) {
     Decoder decoder(compressed_);
     if (!Reopen(decoder)) return false;
+    std::optional<DecodeShare> share = DecodeShare::Take(CoefficientBytes(decoder));
+    if (!share) return false;
     const Header& header = header_;
     std::vector<JSAMPLE> row(static_cast<size_t>(header.rawWidth) * 4);
     size_t next = begin;
@@ -356,7 +373,14 @@ std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& er
     jpeg_calc_output_dimensions(&info);
     width = info.output_width, height = info.output_height;
   });
-  // At most the full size, which OpenJpeg has bounded.
+  // At most the full size, which OpenJpeg has bounded; turned upright, it is copied once.
+  const uint64_t pixelBytes = uint64_t{width} * height * 4;
+  std::optional<DecodeShare> share =
+      DecodeShare::Take(CoefficientBytes(decoder) + (header.orientation > 1 ? 2 : 1) * pixelBytes);
+  if (!share) {
+    error = "no room in the decode budget for it now";
+    return std::nullopt;
+  }
   gdi::Surface stored(static_cast<int>(width), static_cast<int>(height));
   std::vector<JSAMPLE> cmykRow(header.cmyk ? static_cast<size_t>(width) * 4 : 0);
   const bool decoded = decoder.Run([&](jpeg_decompress_struct& info) {

@@ -6,6 +6,7 @@
 #include <QImageReader>
 
 #include "platform/gdi/gdi.h"
+#include "platform/picture/decode_budget.h"
 #include "platform/picture/jpeg_picture.h"
 #include "platform/whole_file.h"
 
@@ -14,8 +15,8 @@ namespace {
 
 class DecodedPicture : public Picture {
  public:
-  explicit DecodedPicture(gdi::Surface surface)
-      : Picture(surface.Width(), surface.Height()), surface_(std::move(surface)) {}
+  DecodedPicture(gdi::Surface surface, std::optional<DecodeShare> share)
+      : Picture(surface.Width(), surface.Height()), surface_(std::move(surface)), share_(std::move(share)) {}
   bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int) const override {
     return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
   }
@@ -23,7 +24,44 @@ class DecodedPicture : public Picture {
 
  private:
   gdi::Surface surface_;
+  std::optional<DecodeShare> share_;  // the decode budget its pixels take, given back with them
 };
+
+// Formats other than JPEG (BMP in all its variants, and whatever else QImageReader reads),
+// decoded whole from the file's bytes, within the decode budget. Null, with the reason,
+// when they do not decode.
+std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string& error) {
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setAutoTransform(false);
+  // Judged by the header, before the pixels are allocated.
+  const QSize size = reader.size();
+  const uint64_t pixelBytes = size.isValid() ? uint64_t(size.width()) * uint64_t(size.height()) * 4 : 0;
+  if (pixelBytes > kMaxDecodedBytes) {
+    error = "a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+            " pixels is larger than LumenShow decodes";
+    return nullptr;
+  }
+  // Qt's image and the copy it becomes stand side by side for a moment. A header without a
+  // size takes the most Qt may allocate.
+  auto share = DecodeShare::Take(2 * (pixelBytes > 0 ? pixelBytes : kMaxDecodedBytes));
+  if (!share) {
+    error = "no room in the decode budget for it now";
+    return nullptr;
+  }
+  reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
+  QImage image = reader.read();
+  if (image.isNull()) {
+    error = reader.errorString().toStdString();
+    return nullptr;
+  }
+  gdi::Surface surface = gdi::FromQImage(image);
+  image = QImage();
+  share->ShrinkTo(uint64_t(surface.Width()) * uint64_t(surface.Height()) * 4);
+  return std::make_unique<DecodedPicture>(std::move(surface), std::move(share));
+}
 
 }  // namespace
 
@@ -32,38 +70,16 @@ bool LooksLikeJpeg(const std::string& bytes) {
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-std::optional<gdi::Surface> DecodeOtherFormat(const std::string& bytes, std::string& error) {
-  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  reader.setAutoTransform(false);
-  // Judged by the header, before the pixels are allocated.
-  const QSize size = reader.size();
-  if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) * 4 > kMaxDecodedBytes) {
-    error = "a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-            " pixels is larger than LumenShow decodes";
-    return std::nullopt;
-  }
-  reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
-  QImage image = reader.read();
-  if (image.isNull()) {
-    error = reader.errorString().toStdString();
-    return std::nullopt;
-  }
-  return gdi::FromQImage(image);
-}
-
 std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
-  return std::make_unique<DecodedPicture>(std::move(surface));
+  return std::make_unique<DecodedPicture>(std::move(surface), std::nullopt);
 }
 
 LoadedPicture LoadPictureFromBytes(std::string bytes) {
   LoadedPicture result;
   if (LooksLikeJpeg(bytes)) {
     result.picture = OpenJpeg(std::move(bytes), result.error);
-  } else if (auto surface = DecodeOtherFormat(bytes, result.error)) {
-    result.picture = std::make_unique<DecodedPicture>(std::move(*surface));
+  } else {
+    result.picture = DecodeOtherFormat(bytes, result.error);
   }
   return result;
 }

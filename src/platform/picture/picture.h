@@ -60,10 +60,6 @@ LoadedPicture LoadPictureFromBytes(std::string bytes);
 // A picture already in memory (tests, thumbnails).
 std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface);
 
-// Formats other than JPEG (BMP in all its variants, and whatever else QImageReader reads),
-// decoded whole from the file's bytes. Nothing, with the reason, when they do not decode.
-std::optional<gdi::Surface> DecodeOtherFormat(const std::string& bytes, std::string& error);
-
 // True when the bytes start as a JPEG file does.
 bool LooksLikeJpeg(const std::string& bytes);
 
