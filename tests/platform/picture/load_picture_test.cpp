@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 #include "platform/gdi/gdi.h"
+#include "platform/picture/decode_budget.h"
 #include "platform/picture/exif_orientation.h"
 #include "support/jpeg_fixtures.h"
 #include "support/temp_folder.h"
@@ -216,6 +218,39 @@ TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
   LoadedPicture loaded = LoadPictureFromBytes(turned);
   ASSERT_TRUE(loaded.picture);
   EXPECT_EQ(std::make_pair(loaded.picture->Width(), loaded.picture->Height()), std::make_pair(48, 64));
+}
+
+// The decode budget is the whole process's: shares add up to 1 GiB, a share waits for
+// others to give theirs back, one larger than the whole never fits, and a picture holds
+// its share as long as its pixels live.
+TEST(DecodeBudget, SharesAddUpToOneGibibyteAndWaitForEachOther) {
+  using namespace std::chrono_literals;
+  const uint64_t mib = 1 << 20;
+  std::optional<DecodeShare> first = DecodeShare::Take(600 * mib, 0ms);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(DecodeShare::Take(600 * mib, 20ms)) << "1200 MiB would be more than the budget";
+  EXPECT_FALSE(DecodeShare::Take(kDecodeBudgetBytes + 1, 10s)) << "never fits: refused at once";
+  std::optional<DecodeShare> second;
+  std::thread waiting([&] { second = DecodeShare::Take(600 * mib, 10s); });
+  std::this_thread::sleep_for(50ms);
+  first->ShrinkTo(400 * mib);
+  waiting.join();
+  ASSERT_TRUE(second) << "400 + 600 MiB fit";
+  EXPECT_EQ(DecodeShare::Held(), 1000 * mib);
+  first.reset();
+  second.reset();
+  EXPECT_EQ(DecodeShare::Held(), 0u);
+
+  test::TempFolder folder;
+  QImage image(200, 100, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(folder / "a.bmp"), "BMP"));
+  {
+    LoadedPicture loaded = LoadPicture(folder / "a.bmp");
+    ASSERT_TRUE(loaded.picture) << loaded.error;
+    EXPECT_EQ(DecodeShare::Held(), 200u * 100 * 4) << "its pixels, once Qt's copy is gone";
+  }
+  EXPECT_EQ(DecodeShare::Held(), 0u);
 }
 
 }  // namespace
