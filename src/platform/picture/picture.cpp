@@ -2,6 +2,7 @@
 #include "platform/picture/picture.h"
 
 #include <QImage>
+#include <algorithm>
 #include <QBuffer>
 #include <QImageReader>
 
@@ -20,7 +21,31 @@ class DecodedPicture : public Picture {
   bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int) const override {
     return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
   }
-  std::optional<gdi::Surface> Decode(int, std::string&) const override { return surface_; }
+  // For a preview, reduced by the largest whole factor that keeps the long side at least
+  // minLongSide, each pixel the average of its block: a thumbnail of a huge BMP never
+  // copies it whole.
+  std::optional<gdi::Surface> Decode(int minLongSide, std::string&) const override {
+    const int longSide = std::max(Width(), Height());
+    const int factor = minLongSide > 0 ? std::max(1, longSide / minLongSide) : 1;
+    if (factor == 1) return surface_;
+    gdi::Surface reduced((Width() + factor - 1) / factor, (Height() + factor - 1) / factor);
+    for (int y = 0; y < reduced.Height(); ++y) {
+      const int top = y * factor, bottom = std::min(Height(), top + factor);
+      for (int x = 0; x < reduced.Width(); ++x) {
+        const int left = x * factor, right = std::min(Width(), left + factor);
+        uint64_t sum[3] = {0, 0, 0};
+        for (int sy = top; sy < bottom; ++sy) {
+          for (const uint32_t* p = surface_.Row(sy) + left; p != surface_.Row(sy) + right; ++p) {
+            sum[0] += *p & 0xFF, sum[1] += (*p >> 8) & 0xFF, sum[2] += (*p >> 16) & 0xFF;
+          }
+        }
+        const uint64_t n = uint64_t(bottom - top) * uint64_t(right - left);
+        auto channel = [&](int c) { return static_cast<uint32_t>((sum[c] + n / 2) / n); };
+        reduced.Row(y)[x] = 0xFF000000u | channel(2) << 16 | channel(1) << 8 | channel(0);
+      }
+    }
+    return reduced;
+  }
 
  private:
   gdi::Surface surface_;

@@ -32,8 +32,9 @@ class Picture {
   virtual bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts = 1) const = 0;
   // The whole picture, upright, for a preview of at least minLongSide pixels on its long
   // side (0: full size). A JPEG is reduced while it is decoded (in the DCT domain, to the
-  // smallest eighth that still reaches minLongSide, with the fast IDCT); other formats
-  // come whole. Nothing, with the reason, when decoding fails.
+  // smallest eighth that still reaches minLongSide, with the fast IDCT); other formats by
+  // the largest whole factor that still reaches it, each pixel its block's average.
+  // Nothing, with the reason, when decoding fails.
   virtual std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const = 0;
   // The small copy a camera stores in a JPEG's Exif block, standing as the picture
   // stands; null when there is none.
