@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "support/audio_fixtures.h"
@@ -51,6 +52,21 @@ TEST(CdDisc, ReadsTheTracksOfACueImageAndItsLittleEndianSamples) {
     ASSERT_NE(none, nullptr);
     EXPECT_EQ(none->Media(), mci::CdMedia::NoDisc) << name;
   }
+
+  // Rewritten within the same second as its last reading, at the same size: a new disc.
+  test::WriteRawLE(folder / "same.bin", bin);  // libcdio takes the cue's own name for its bin
+  const std::string good = "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+  test::WriteBytes(folder / "same.cue", std::string(good.size(), 'x'));
+  struct stat before {};
+  ::stat((folder / "same.cue").c_str(), &before);
+  ::setenv("LUMENSHOW_CDROM", (folder / "same.cue").c_str(), 1);
+  auto rewritten = CdDisc::OpenDefault();
+  ::unsetenv("LUMENSHOW_CDROM");
+  EXPECT_EQ(rewritten->Media(), mci::CdMedia::NoDisc);
+  test::WriteBytes(folder / "same.cue", good);
+  const timespec times[2] = {before.st_atim, {before.st_mtim.tv_sec, (before.st_mtim.tv_nsec + 1) % 1'000'000'000}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, (folder / "same.cue").c_str(), times, 0), 0);
+  EXPECT_EQ(rewritten->Media(), mci::CdMedia::Ready);
 }
 
 }  // namespace
