@@ -7,6 +7,7 @@
 #include <QImageReader>
 
 #include "platform/gdi/gdi.h"
+#include "platform/picture/bmp_picture.h"
 #include "platform/picture/decode_budget.h"
 #include "platform/picture/jpeg_picture.h"
 #include "platform/whole_file.h"
@@ -22,29 +23,13 @@ class DecodedPicture : public Picture {
     return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
   }
   // For a preview, reduced by the largest whole factor that keeps the long side at least
-  // minLongSide, each pixel the average of its block: a thumbnail of a huge BMP never
-  // copies it whole.
+  // minLongSide, each pixel the average of its block: a thumbnail never copies it whole.
   std::optional<gdi::Surface> Decode(int minLongSide, std::string&) const override {
-    const int longSide = std::max(Width(), Height());
-    const int factor = minLongSide > 0 ? std::max(1, longSide / minLongSide) : 1;
+    const int factor = minLongSide > 0 ? std::max(1, std::max(Width(), Height()) / minLongSide) : 1;
     if (factor == 1) return surface_;
-    gdi::Surface reduced((Width() + factor - 1) / factor, (Height() + factor - 1) / factor);
-    for (int y = 0; y < reduced.Height(); ++y) {
-      const int top = y * factor, bottom = std::min(Height(), top + factor);
-      for (int x = 0; x < reduced.Width(); ++x) {
-        const int left = x * factor, right = std::min(Width(), left + factor);
-        uint64_t sum[3] = {0, 0, 0};
-        for (int sy = top; sy < bottom; ++sy) {
-          for (const uint32_t* p = surface_.Row(sy) + left; p != surface_.Row(sy) + right; ++p) {
-            sum[0] += *p & 0xFF, sum[1] += (*p >> 8) & 0xFF, sum[2] += (*p >> 16) & 0xFF;
-          }
-        }
-        const uint64_t n = uint64_t(bottom - top) * uint64_t(right - left);
-        auto channel = [&](int c) { return static_cast<uint32_t>((sum[c] + n / 2) / n); };
-        reduced.Row(y)[x] = 0xFF000000u | channel(2) << 16 | channel(1) << 8 | channel(0);
-      }
-    }
-    return reduced;
+    BlockReducer reducer(Width(), Height(), factor);
+    for (int y = 0; y < Height(); ++y) reducer.AddRow(y, surface_.Row(y));
+    return reducer.Take();
   }
 
  private:
@@ -103,6 +88,8 @@ LoadedPicture LoadPictureFromBytes(std::string bytes) {
   LoadedPicture result;
   if (LooksLikeJpeg(bytes)) {
     result.picture = OpenJpeg(std::move(bytes), result.error);
+  } else if (StreamsBmp(bytes.substr(0, kBmpHeadBytes))) {
+    result.picture = OpenStreamedBmp(std::move(bytes), result.error);
   } else {
     result.picture = DecodeOtherFormat(bytes, result.error);
   }
@@ -118,12 +105,14 @@ LoadedPicture LoadPicture(const std::string& path) {
     result.error = path + (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read");
     return result;
   }
-  // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG is read from the
-  // file as it is decoded; anything else whole.
-  std::string start(3, '\0');
+  // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG, and a BMP of the
+  // common kinds, is read from the file as it is drawn; anything else whole.
+  std::string start(kBmpHeadBytes, '\0');
   start.resize(static_cast<size_t>(std::max<int64_t>(0, file.ReadAt(0, start.data(), start.size()))));
   if (LooksLikeJpeg(start)) {
     result.picture = OpenJpeg(std::move(file), result.error);
+  } else if (StreamsBmp(start)) {
+    result.picture = OpenStreamedBmp(std::move(file), result.error);
   } else {
     FileContents contents = file.ReadAll(kMaxDecodedBytes);
     if (contents.status == FileContents::Status::Read) {

@@ -3,8 +3,9 @@
 // JPEG goes through libjpeg-turbo with its default (accurate) decoding and the EXIF
 // orientation applied; a JPEG is decoded anew, row by row, each time it is drawn, and
 // only the rows and columns a stretched copy takes are kept, so a 24-megapixel photo
-// never occupies 96 MB. Other formats (BMP in all its variants, and whatever else
-// QImageReader reads) are decoded whole.
+// never occupies 96 MB. The common BMPs are read a row at a time in the same way
+// (bmp_picture.h); other formats (the rarer BMPs, and whatever else QImageReader reads)
+// are decoded whole.
 #pragma once
 
 #include <memory>

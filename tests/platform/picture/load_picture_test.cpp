@@ -3,11 +3,14 @@
 #include <QImage>
 #include <QTransform>
 #include <filesystem>
+#include <random>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/qt_image.h"
+#include "platform/picture/bmp_picture.h"
 #include "platform/picture/decode_budget.h"
 #include "platform/picture/exif_orientation.h"
 #include "support/jpeg_fixtures.h"
@@ -142,6 +145,114 @@ TEST(LoadPicture, ReadsTheCommonBmpVariants) {
   }
 }
 
+// BMPs of the common kinds are read a row at a time by LumenShow itself: pixel for pixel
+// what Qt's whole decoding gives, for random pictures of every such kind (run-length ones
+// with runs, literal stretches, moves, early line ends and early ends), drawn 1:1 and shrunk.
+TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
+  std::mt19937 random(20261207);
+  auto any = [&](int below) { return static_cast<int>(random() % uint32_t(below)); };
+  auto le = [](uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
+    return s;
+  };
+  int compared = 0;
+  for (int round = 0; round < 400; ++round) {
+    const int kinds[][2] = {{1, 0}, {4, 0}, {8, 0}, {24, 0}, {32, 0}, {8, 1}, {4, 2}};
+    const auto [bits, compression] = kinds[round % 7];
+    const int width = 1 + any(37), height = 1 + any(23);
+    const bool topDown = compression == 0 && any(2) == 1;
+    std::string palette;
+    if (bits <= 8) {
+      for (int i = 0; i < (1 << bits); ++i) palette += le(random() & 0xFFFFFF, 4);
+    }
+    std::string pixels;
+    if (compression == 0) {
+      const int stride = (width * bits + 31) / 32 * 4;
+      for (int i = 0; i < stride * height; ++i) pixels += char(any(256));
+    } else {
+      // As encoders write them: each line filled by runs and literal stretches, then its
+      // end. (Pixels a stream skips are left unset by Qt, whatever its memory held; here
+      // they are palette entry 0, checked below.)
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width;) {
+          const int left = width - x;
+          if (left >= 3 && any(2) == 0) {
+            const int count = 3 + any(left - 2);
+            pixels += std::string(1, '\0') + char(count);
+            const int bytes = bits == 4 ? (count + 1) / 2 : count;
+            for (int k = 0; k < bytes + bytes % 2; ++k) pixels += char(any(256));
+            x += count;
+          } else {
+            const int count = 1 + any(left);
+            pixels += char(count) + std::string(1, char(any(256)));
+            x += count;
+          }
+        }
+        if (y + 1 < height) pixels += std::string("\0\0", 2);
+      }
+      pixels += std::string("\0\1", 2);
+    }
+    const std::string info = le(40, 4) + le(width, 4) + le(topDown ? uint32_t(-height) : uint32_t(height), 4) +
+                             le(1, 2) + le(bits, 2) + le(compression, 4) + le(pixels.size(), 4) + le(2835, 4) +
+                             le(2835, 4) + le(0, 4) + le(0, 4);
+    const uint32_t offset = 14 + info.size() + palette.size();
+    const std::string bytes = "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + pixels;
+    SCOPED_TRACE(testing::Message() << "round " << round << ": " << bits << "-bit, compression " << compression << ", "
+                                    << width << " x " << height);
+    ASSERT_TRUE(StreamsBmp(bytes.substr(0, kBmpHeadBytes)));
+    const QImage qt = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "BMP");
+    if (qt.isNull()) continue;  // Qt refuses it: nothing to compare with
+    const Surface whole = gdi::FromQImage(qt);
+    LoadedPicture loaded = LoadPictureFromBytes(bytes);
+    ASSERT_TRUE(loaded.picture) << loaded.error;
+    for (const auto [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2}}) {
+      Surface ours(w, h), theirs(w, h);
+      loaded.picture->StretchTo(ours, 0, 0, w, h);
+      gdi::StretchBlt(theirs, 0, 0, w, h, whole, 0, 0, width, height);
+      ASSERT_EQ(ours.Pixels(), theirs.Pixels()) << w << " x " << h;
+    }
+    // A preview a third of the size: each pixel its 3 x 3 block's average (what there is of
+    // it at the edges), rounded half up.
+    std::string error;
+    const auto preview = loaded.picture->Decode(std::max(1, std::max(width, height) / 3), error);
+    const int factor = std::max(width, height) / std::max(1, std::max(width, height) / 3);
+    ASSERT_TRUE(preview) << error;
+    ASSERT_EQ(preview->Width(), (width + factor - 1) / factor);
+    for (int py = 0; py < preview->Height(); ++py) {
+      for (int px = 0; px < preview->Width(); ++px) {
+        uint32_t expected = 0xFF000000u;
+        for (int shift : {0, 8, 16}) {
+          int sum = 0, n = 0;
+          for (int yy = py * factor; yy < std::min(height, (py + 1) * factor); ++yy) {
+            for (int xx = px * factor; xx < std::min(width, (px + 1) * factor); ++xx, ++n) {
+              sum += (whole.Row(yy)[xx] >> shift) & 0xFF;
+            }
+          }
+          expected |= uint32_t((sum + n / 2) / n) << shift;
+        }
+        ASSERT_EQ(preview->Row(py)[px], expected) << px << ", " << py;
+      }
+    }
+    ++compared;
+  }
+  EXPECT_EQ(compared, 400) << "Qt decodes every one of them";
+
+  // Pixels a run-length stream skips (a move, a line ended early) are palette entry 0.
+  std::string palette = le(0xFF0000, 4) + std::string(4 * 4, '\0') + le(0x00FF00, 4);  // 0 red, 5 green
+  palette.resize(256 * 4, '\0');
+  const std::string stream = std::string("\1\5\0\0\0\2\1\0\1\5\0\1", 12);
+  const std::string info = le(40, 4) + le(2, 4) + le(2, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(stream.size(), 4) +
+                           le(0, 4) + le(0, 4) + le(0, 4) + le(0, 4);
+  const uint32_t offset = 14 + info.size() + palette.size();
+  LoadedPicture skipping = LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info +
+                                                palette + stream);
+  ASSERT_TRUE(skipping.picture) << skipping.error;
+  Surface drawn(2, 2);
+  skipping.picture->StretchTo(drawn, 0, 0, 2, 2);
+  EXPECT_EQ(drawn.Pixels(), (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFFFF0000u}));
+}
+
 TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   test::TempFolder folder;
   std::string bomb = test::MakeJpeg(16, 16);
@@ -244,11 +355,17 @@ TEST(DecodeBudget, SharesAddUpToOneGibibyteAndWaitForEachOther) {
   test::TempFolder folder;
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(folder / "a.png"), "PNG"));
   ASSERT_TRUE(image.save(QString::fromStdString(folder / "a.bmp"), "BMP"));
   {
-    LoadedPicture loaded = LoadPicture(folder / "a.bmp");
-    ASSERT_TRUE(loaded.picture) << loaded.error;
-    EXPECT_EQ(DecodeShare::Held(), 200u * 100 * 4) << "its pixels, once Qt's copy is gone";
+    LoadedPicture decoded = LoadPicture(folder / "a.png"), streamed = LoadPicture(folder / "a.bmp");
+    ASSERT_TRUE(decoded.picture && streamed.picture);
+    EXPECT_EQ(DecodeShare::Held(), 200u * 100 * 4) << "Qt's PNG: its pixels, once Qt's copy is gone; the BMP none";
+    std::string error;
+    auto preview = streamed.picture->Decode(50, error);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(std::make_pair(preview->Width(), preview->Height()), std::make_pair(50, 25)) << "reduced by 4";
+    EXPECT_EQ(preview->Row(10)[10], 0xFFFF0000u);
   }
   EXPECT_EQ(DecodeShare::Held(), 0u);
 }
