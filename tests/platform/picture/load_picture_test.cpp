@@ -147,7 +147,7 @@ TEST(LoadPicture, ReadsTheCommonBmpVariants) {
 
 // BMPs of the common kinds are read a row at a time by LumenShow itself: pixel for pixel
 // what Qt's whole decoding gives, for random pictures of every such kind (run-length ones
-// with runs, literal stretches, moves, early line ends and early ends), drawn 1:1 and shrunk.
+// with runs and literal stretches), drawn 1:1, shrunk and enlarged, and reduced for a preview.
 TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
   std::mt19937 random(20261207);
   auto any = [&](int below) { return static_cast<int>(random() % uint32_t(below)); };
@@ -206,7 +206,8 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
     const Surface whole = gdi::FromQImage(qt);
     LoadedPicture loaded = LoadPictureFromBytes(bytes);
     ASSERT_TRUE(loaded.picture) << loaded.error;
-    for (const auto [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2}}) {
+    for (const auto [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2},
+                              std::pair{2 * width + 1, height + height / 2 + 1}}) {
       Surface ours(w, h), theirs(w, h);
       loaded.picture->StretchTo(ours, 0, 0, w, h);
       gdi::StretchBlt(theirs, 0, 0, w, h, whole, 0, 0, width, height);
