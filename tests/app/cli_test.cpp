@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -290,6 +291,31 @@ TEST(Cli, AFifoInAnyFilesPlaceNeverHangsASubcommand) {
   }
   fifo(home / "LumenShow.ini");
   EXPECT_EQ(Lumenshow(home.path(), "settings", false, "timeout 30 env").status, 0) << "a FIFO for the settings: defaults";
+}
+
+// A 1,080-byte BMP that decodes to the largest picture allowed (16,384 x 8,192 of one
+// run-length colour): its thumbnail, and a show of six such pictures, in little memory.
+TEST(Cli, PicturesAtThePixelLimitCostLittleMemory) {
+  test::TempFolder home, pictures, out;
+  const auto le = [](uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
+    return s;
+  };
+  const std::string info = le(40, 4) + le(16384, 4) + le(8192, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(2, 4) +
+                           le(0, 4) + le(0, 4) + le(256, 4) + le(0, 4);
+  const std::string bomb =
+      "BM" + le(1080, 4) + le(0, 4) + le(1078, 4) + info + std::string(1024, '\x40') + std::string("\0\1", 2);
+  ASSERT_EQ(bomb.size(), 1080u);
+  for (int i = 0; i < 6; ++i) test::WriteBytes(pictures / ("p" + std::to_string(i) + ".bmp"), bomb);
+  EXPECT_EQ(Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "thumbnails" + "'", false,
+                      "XDG_CACHE_HOME='" + out / "cache" + "'").status, 0);
+  EXPECT_EQ(Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out / "frames" + "' --screen 320x200")
+                .status, 0);
+  rusage children{};
+  ::getrusage(RUSAGE_CHILDREN, &children);
+  EXPECT_LT(children.ru_maxrss, 400 * 1024) << "kB; whole, one of them was 512 MiB";
+  EXPECT_EQ(QImage(QString::fromStdString(out / "thumbnails/00001.png")).pixel(20, 20), qRgb(64, 64, 64));
 }
 
 TEST(Cli, GalleryDrawsTheControlsWithoutADisplay) {
