@@ -65,14 +65,19 @@ void Export(QWidget* window, const settings::Settings& settings) {
   QEventLoop loop;
   video::ExportOutcome outcome;
   const settings::Settings options = settings;
+  std::atomic<bool> finished{false};
   std::thread worker([&] {
     outcome = video::ExportVideo(options, data, 1, format, path.toStdString(), [&](int done, int) {
       QMetaObject::invokeMethod(&progress, [&progress, done] { progress.setValue(done); }, Qt::QueuedConnection);
       return !cancelled;
     });
+    finished = true;
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
   loop.exec();
+  // The loop also ends when the program is asked to end (a logout): the export then stops
+  // as キャンセル stops it, and removes its file.
+  if (!finished) cancelled = true;
   worker.join();
   progress.close();
   if (outcome.result == video::VideoResult::Failed) {

@@ -140,16 +140,25 @@ TEST_F(X11MainWindow, TheStartButtonsMenuWritesTheShowAsAVideo) {
   ASSERT_EQ(x.Run("xdotool key Return"), 0);
   for (int i = 0; i < 600 && !std::filesystem::exists(video); ++i) std::this_thread::sleep_for(100ms);
   ASSERT_TRUE(std::filesystem::exists(video)) << "no video after a minute";
-  for (const auto& entry : std::filesystem::directory_iterator(home.path())) {
-    EXPECT_NE(entry.path().extension(), ".part") << "the temporary file is gone";
-  }
   // Three pictures at the default interval of 1 s: 1 + 60 + 3 x (10 + 60) frames at 60 a second.
   EXPECT_EQ(x.Run("test \"$(ffprobe -v error -count_frames -show_entries stream=codec_name,width,height,nb_read_frames "
                   "-of csv=p=0 '" + video + "')\" = h264,1920,1080,271"),
             0);
   ASSERT_TRUE(WaitGone("動画に書き出す", 20s)) << "the progress dialog stays";
-  ClickAt(556, 528);  // the window is live again: "終了" ends it
-  EXPECT_EQ(test::WaitExit(program, 20s), 0);
+
+  // Asked to end (a logout) in the middle of a second export: it stops at once, its file
+  // is gone, and the program ends.
+  ASSERT_EQ(x.Run("xdotool mousemove " + at + " sleep 0.2 click 3 sleep 0.5 key Down Return"), 0);
+  ASSERT_TRUE(x.WaitForWindow("動画に書き出す", 20s));
+  const std::string second = home / "second.mp4";
+  ASSERT_EQ(KeysTo("動画に書き出す", "key ctrl+a type --delay 20 \"" + second + "\""), 0);
+  ASSERT_EQ(x.Run("xdotool key Return sleep 1"), 0);
+  ::kill(program, SIGTERM);
+  EXPECT_EQ(test::WaitExit(program, 5s), 0);
+  EXPECT_FALSE(std::filesystem::exists(second));
+  for (const auto& entry : std::filesystem::directory_iterator(home.path())) {
+    EXPECT_NE(entry.path().extension(), ".part") << "the stopped export's file is gone";
+  }
 }
 
 // Asked to end by a signal (a logout's SIGTERM, a closed terminal's SIGHUP), even with a
