@@ -57,8 +57,9 @@ class Orca:
             time.sleep(0.1)
         fail("Orca never said %r; it said %s" % (what, self.spoken()[since:]))
 
-    def settled(self, since, quiet=0.6, seconds=8):
-        """The utterances since `since`, once nothing new has been said for `quiet` seconds."""
+    def settled(self, since, wanted=(), quiet=0.6, seconds=10):
+        """The utterances since `since`, once each of `wanted` is among them (on a busy
+        machine Orca may pause between two) and nothing new has been said for `quiet` seconds."""
         end = time.monotonic() + seconds
         heard, changed = self.spoken()[since:], time.monotonic()
         while time.monotonic() < end:
@@ -66,7 +67,8 @@ class Orca:
             now = self.spoken()[since:]
             if now != heard:
                 heard, changed = now, time.monotonic()
-            elif time.monotonic() - changed >= quiet and heard:
+            elif (time.monotonic() - changed >= quiet and heard
+                  and all(any(w in u for u in heard) for w in wanted)):
                 break
         return heard
 
@@ -116,7 +118,7 @@ def main():
         def hears(keys, *expected, once=()):
             """Each key in turn; then every expected utterance said, each of `once` exactly once."""
             since = key(*keys.split())
-            heard = orca.settled(since)
+            heard = orca.settled(since, expected + tuple(once))
             for text in expected:
                 if not any(text in u for u in heard):
                     fail("after %s: no %r in %s" % (keys, text, heard))
