@@ -1,5 +1,5 @@
-// The command-line subcommands that need no display. Each takes the words after its
-// name and returns the exit status.
+// The command-line subcommands, and the main window. Each takes the words after its name
+// and returns the exit status; those that need a display say so.
 #pragma once
 
 #include <string>

@@ -12,8 +12,8 @@ namespace lumen::mainwindow {
 
 // Fills data.SlideOrder[1..ImageCount]: 1, 2, 3, ... when showOrder is 0, otherwise a
 // random permutation drawn without replacement by rank, re-seeding before every draw.
-// Expects SlideOrder sized ImageCount + 1 and all 0. The rank search walks the markers
-// linearly, so n pictures cost up to n(n+1)/2 steps.
+// Expects SlideOrder sized ImageCount + 1 and all 0. The pictures not drawn yet are
+// counted in a Fenwick tree, so each draw finds its rank in log n steps.
 void Syori_SEQ(settings::ShowData& data, int16_t showOrder, ShuffleRandom& random);
 
 // What the start button builds before it opens the show: ImageCount from the file list,

@@ -166,7 +166,7 @@ bool RecordedMusic::PlaySound(const char* soundName, uintptr_t, uint32_t flags) 
 RecordedMusic::Stretch* RecordedMusic::Begin(const void* owner, const std::string& file, platform::audio::CdDisc* disc,
                                              double from, bool loop) {
   End(owner);
-  stretches_.push_back(std::make_unique<Stretch>(Stretch{owner, file, disc, from, loop, NowFrames()}));
+  stretches_.push_back(std::make_unique<Stretch>(Stretch{owner, file, disc, from, loop, NowFrames(), INT64_MAX, {}}));
   return stretches_.back().get();
 }
 
