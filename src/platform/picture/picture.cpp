@@ -17,7 +17,7 @@ namespace {
 
 class DecodedPicture : public Picture {
  public:
-  DecodedPicture(gdi::Surface surface, std::optional<DecodeShare> share)
+  DecodedPicture(gdi::Surface surface, DecodeShare share)
       : Picture(surface.Width(), surface.Height()), surface_(std::move(surface)), share_(std::move(share)) {}
   bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int) const override {
     return gdi::StretchBlt(destination, x, y, width, height, surface_, 0, 0, Width(), Height());
@@ -34,7 +34,7 @@ class DecodedPicture : public Picture {
 
  private:
   gdi::Surface surface_;
-  std::optional<DecodeShare> share_;  // the decode budget its pixels take, given back with them
+  DecodeShare share_;  // the decode budget its pixels take, given back with them
 };
 
 // Formats other than JPEG (BMP in all its variants, and whatever else QImageReader reads),
@@ -70,7 +70,7 @@ std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string
   gdi::Surface surface = gdi::FromQImage(image);
   image = QImage();
   share->ShrinkTo(uint64_t(surface.Width()) * uint64_t(surface.Height()) * 4);
-  return std::make_unique<DecodedPicture>(std::move(surface), std::move(share));
+  return std::make_unique<DecodedPicture>(std::move(surface), std::move(*share));
 }
 
 }  // namespace
@@ -78,10 +78,6 @@ std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string
 bool LooksLikeJpeg(const std::string& bytes) {
   return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
-}
-
-std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface) {
-  return std::make_unique<DecodedPicture>(std::move(surface), std::nullopt);
 }
 
 LoadedPicture LoadPictureFromBytes(std::string bytes) {

@@ -59,9 +59,6 @@ LoadedPicture LoadPicture(const std::string& path);
 // The same from the file's bytes.
 LoadedPicture LoadPictureFromBytes(std::string bytes);
 
-// A picture already in memory (tests, thumbnails).
-std::unique_ptr<Picture> PictureFromSurface(gdi::Surface surface);
-
 // True when the bytes start as a JPEG file does.
 bool LooksLikeJpeg(const std::string& bytes);
 

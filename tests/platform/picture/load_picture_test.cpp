@@ -206,7 +206,7 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
     const Surface whole = gdi::FromQImage(qt);
     LoadedPicture loaded = LoadPictureFromBytes(bytes);
     ASSERT_TRUE(loaded.picture) << loaded.error;
-    for (const auto [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2},
+    for (const auto& [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2},
                               std::pair{2 * width + 1, height + height / 2 + 1}}) {
       Surface ours(w, h), theirs(w, h);
       loaded.picture->StretchTo(ours, 0, 0, w, h);
