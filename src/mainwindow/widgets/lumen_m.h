@@ -66,18 +66,6 @@ class Lumen_M : public QWidget {
 
   void Form_Load();
 
-  // Option clicks: the picture's handler and the label's behave the same.
-  void Img_Syori_Click(int index) { OptionClick(syori_, index); }
-  void lbl_Syori_Click(int index) { OptionClick(syori_, index); }
-  void Img_RL_Click(int index) { OptionClick(rl_, index); }
-  void lbl_RL_Click(int index) { OptionClick(rl_, index); }
-  void Img_SEQ_Click(int index) { OptionClick(seq_, index); }
-  void lbl_SEQ_Click(int index) { OptionClick(seq_, index); }
-  void Img_Back_Click(int index) { OptionClick(back_, index); }
-  void lbl_Back_Click(int index) { OptionClick(back_, index); }
-  void Img_BGM_Click(int index) { OptionClick(bgm_, index); }
-  void lbl_BGM_Click(int index) { OptionClick(bgm_, index); }
-
   void HS_Fast_Change();
   void HS_Fast_Scroll() { HS_Fast_Change(); }
   void HS_Intval_Change();
@@ -111,6 +99,7 @@ class Lumen_M : public QWidget {
   void BuildPanel();
   void BuildOptionGroup(OptionGroup& group, QWidget* frame, const char* pictureName, const char* labelName,
                         const std::vector<std::pair<const char*, QPoint>>& options);
+  // A click on an option's picture or on its label (the two behave the same).
   void OptionClick(OptionGroup& group, int index);
   void SetMark(OptionGroup& group, int index, bool selected);
   void FollowDependents(const OptionGroup& group);
