@@ -89,15 +89,16 @@ void Lumen_S::Form_Resize() {
 
 void Lumen_S::PresentWindow() { host_.Present(window_); }
 
-void Lumen_S::FitPicture(gdi::Surface& buffer, int slot) {
+std::string Lumen_S::PathAt(int64_t slot) const {
   // A slot outside SlideOrder, or an entry outside ImagePaths, is a load that fails.
-  std::string path;
-  if (slot >= 0 && static_cast<size_t>(slot) < show_.SlideOrder.size()) {
-    int32_t index = show_.SlideOrder[static_cast<size_t>(slot)];
-    if (index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size()) {
-      path = show_.ImagePaths[static_cast<size_t>(index)];
-    }
-  }
+  if (slot < 0 || static_cast<size_t>(slot) >= show_.SlideOrder.size()) return {};
+  const int32_t index = show_.SlideOrder[static_cast<size_t>(slot)];
+  return index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size() ? show_.ImagePaths[static_cast<size_t>(index)]
+                                                                             : std::string();
+}
+
+void Lumen_S::FitPicture(gdi::Surface& buffer, int slot) {
+  const std::string path = PathAt(slot);
   // A failed load leaves Pic_Orign as it was: the picture loaded before is drawn again.
   if (auto fitted = path.empty() ? nullptr : preparer_.Get(path)) {
     Pic_Orign = fitted;
@@ -113,11 +114,6 @@ void Lumen_S::FitPicture(gdi::Surface& buffer, int slot) {
 }
 
 void Lumen_S::PrepareNeighbours() {
-  auto pathAt = [&](int64_t slot) -> std::string {
-    if (slot < 0 || static_cast<size_t>(slot) >= show_.SlideOrder.size()) return {};
-    int32_t index = show_.SlideOrder[static_cast<size_t>(slot)];
-    return index >= 0 && static_cast<size_t>(index) < show_.ImagePaths.size() ? show_.ImagePaths[index] : "";
-  };
   const int64_t count = show_.ImageCount;
   // The slot `steps` turns away, wrapping as the turns do.
   auto slotAfter = [&](int64_t steps) {
@@ -126,9 +122,9 @@ void Lumen_S::PrepareNeighbours() {
   };
   // Before any turn, the automatic direction; then the way the user is going.
   const int way = direction_ != 0 ? direction_ : (settings_.TurnDirection != 0 ? 1 : -1);
-  std::vector<std::string> paths{pathAt(currentPos_)};
-  for (int step = 1; step <= std::max(1, ahead_.pages); ++step) paths.push_back(pathAt(slotAfter(way * step)));
-  paths.push_back(pathAt(slotAfter(-way)));
+  std::vector<std::string> paths{PathAt(currentPos_)};
+  for (int step = 1; step <= std::max(1, ahead_.pages); ++step) paths.push_back(PathAt(slotAfter(way * step)));
+  paths.push_back(PathAt(slotAfter(-way)));
   preparer_.Prepare(paths);
 }
 

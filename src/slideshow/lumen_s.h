@@ -82,6 +82,8 @@ class Lumen_S {
   void ClearWindowAroundPage();
   void FinalFrame(const platform::gdi::Surface& page);
   void PrepareNeighbours();
+  // The picture file in SlideOrder's `slot`; empty for a slot or entry out of range.
+  std::string PathAt(int64_t slot) const;
   // The automatic wait, AutoInterval limited to 0..32 s so that its milliseconds fit 16 bits.
   int AutoWaitMilliseconds() const;
 
