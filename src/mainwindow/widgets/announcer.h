@@ -1,8 +1,10 @@
 // What a screen reader should say that no control's focus says (a folder chosen): a
 // notification with no pixels of its own, shown again with each new text. Orca speaks a
-// notification as it appears.
+// notification as it appears — but only in the active window, so a text said while a
+// dialog still has the screen waits until the window is active again.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 namespace lumen::mainwindow {
@@ -13,6 +15,13 @@ class Announcer : public QWidget {
  public:
   explicit Announcer(QWidget* parent);
   void Say(const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Show();
+  QString pending_;
 };
 
 }  // namespace lumen::mainwindow
