@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -119,6 +120,18 @@ int64_t OpenedFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     n = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
   } while (n < 0 && errno == EINTR);
   return n;
+}
+
+int64_t FileCursor::Read(void* into, size_t count) {
+  const int64_t n = file_.ReadAt(static_cast<uint64_t>(at_), into, count);
+  if (n > 0) at_ += n;
+  return n;
+}
+
+int64_t FileCursor::Seek(int64_t offset, int whence) {
+  const int64_t from = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? at_ : static_cast<int64_t>(file_.Size());
+  if ((whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) || from + offset < 0) return -1;
+  return at_ = from + offset;
 }
 
 FileContents OpenedFile::ReadAll(uint64_t maxBytes) const {

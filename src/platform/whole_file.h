@@ -41,6 +41,23 @@ class OpenedFile {
   FileContents::Status status_ = FileContents::Status::Missing;
 };
 
+// An OpenedFile read from a place of its own that moves on: what libraries reading through
+// callbacks (FFmpeg, SDL_mixer) are given, so that they never open a file by its name.
+class FileCursor {
+ public:
+  explicit FileCursor(OpenedFile file) : file_(std::move(file)) {}
+  const OpenedFile& File() const { return file_; }
+  // Up to `count` bytes from the place, which moves past them: 0 at the end, -1 on an error.
+  int64_t Read(void* into, size_t count);
+  // From the start, the place or the end (SEEK_SET, SEEK_CUR, SEEK_END): the new place, or
+  // -1 (the place unchanged) before the start or for another `whence`.
+  int64_t Seek(int64_t offset, int whence);
+
+ private:
+  OpenedFile file_;
+  int64_t at_ = 0;
+};
+
 // Writes bytes to a new file beside path, flushes it to disk and renames it over path,
 // so that either the previous file or the complete new one stands, never a mix. A
 // symbolic link at path is followed; an existing file keeps its permission bits.

@@ -17,37 +17,22 @@ namespace {
 
 // FFmpeg reads the file the program opened, never by its name: a FIFO or a device in a
 // music file's place was refused before any of it was read.
-struct Source {
-  OpenedFile file;
-  int64_t at = 0;
-};
-
-int ReadSource(void* opaque, uint8_t* bytes, int size) {
-  auto* source = static_cast<Source*>(opaque);
-  const int64_t n = source->file.ReadAt(static_cast<uint64_t>(source->at), bytes, static_cast<size_t>(size));
-  if (n < 0) return AVERROR(EIO);
-  if (n == 0) return AVERROR_EOF;
-  source->at += n;
-  return static_cast<int>(n);
+int ReadSource(void* cursor, uint8_t* bytes, int size) {
+  const int64_t n = static_cast<FileCursor*>(cursor)->Read(bytes, static_cast<size_t>(size));
+  return n < 0 ? AVERROR(EIO) : n == 0 ? AVERROR_EOF : static_cast<int>(n);
 }
 
-int64_t SeekSource(void* opaque, int64_t offset, int whence) {
-  auto* source = static_cast<Source*>(opaque);
-  const auto size = static_cast<int64_t>(source->file.Size());
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return size;
-    case SEEK_SET: source->at = offset; break;
-    case SEEK_CUR: source->at += offset; break;
-    case SEEK_END: source->at = size + offset; break;
-    default: return AVERROR(EINVAL);
-  }
-  return source->at;
+int64_t SeekSource(void* cursor, int64_t offset, int whence) {
+  auto* source = static_cast<FileCursor*>(cursor);
+  if ((whence & ~AVSEEK_FORCE) == AVSEEK_SIZE) return static_cast<int64_t>(source->File().Size());
+  const int64_t at = source->Seek(offset, whence & ~AVSEEK_FORCE);
+  return at < 0 ? AVERROR(EINVAL) : at;
 }
 
 }  // namespace
 
 struct FileSound::Decoder {
-  std::unique_ptr<Source> source;
+  std::unique_ptr<FileCursor> source;
   AVIOContext* io = nullptr;  // ours, over source: FFmpeg does not free it
   AVFormatContext* file = nullptr;
   AVCodecContext* codec = nullptr;
@@ -74,8 +59,9 @@ FileSound::~FileSound() = default;
 
 std::unique_ptr<FileSound> FileSound::Open(const std::string& path) {
   auto d = std::make_unique<Decoder>();
-  d->source = std::make_unique<Source>(Source{OpenedFile(path, UINT64_MAX)});
-  if (d->source->file.Status() != FileContents::Status::Read) return nullptr;
+  OpenedFile file(path, UINT64_MAX);
+  if (file.Status() != FileContents::Status::Read) return nullptr;
+  d->source = std::make_unique<FileCursor>(std::move(file));
   constexpr int kBufferBytes = 32 * 1024;
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
   d->io = buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 0, d->source.get(), ReadSource, nullptr, SeekSource)

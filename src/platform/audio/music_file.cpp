@@ -189,37 +189,27 @@ class SoundLoop : public PcmSource {
 // SDL_mixer reads the file the program opened, never by its name: a FIFO or a device in
 // a music file's place is refused before SDL sees it. Null when it is no readable file.
 SDL_RWops* OpenForMixer(const std::string& path) {
-  struct Source {
-    OpenedFile file;
-    int64_t at = 0;
-  };
-  auto source = std::make_unique<Source>(Source{OpenedFile(path, UINT64_MAX)});
-  if (source->file.Status() != FileContents::Status::Read) return nullptr;
+  OpenedFile file(path, UINT64_MAX);
+  if (file.Status() != FileContents::Status::Read) return nullptr;
   SDL_RWops* rw = SDL_AllocRW();
   if (rw == nullptr) return nullptr;
   rw->type = SDL_RWOPS_UNKNOWN;
-  rw->hidden.unknown.data1 = source.release();
+  rw->hidden.unknown.data1 = new FileCursor(std::move(file));
   rw->size = [](SDL_RWops* ops) -> Sint64 {
-    return static_cast<Sint64>(static_cast<Source*>(ops->hidden.unknown.data1)->file.Size());
+    return static_cast<Sint64>(static_cast<FileCursor*>(ops->hidden.unknown.data1)->File().Size());
   };
-  rw->seek = [](SDL_RWops* ops, Sint64 offset, int whence) -> Sint64 {
-    auto* s = static_cast<Source*>(ops->hidden.unknown.data1);
-    const auto size = static_cast<int64_t>(s->file.Size());
-    const int64_t to = whence == RW_SEEK_SET ? offset : whence == RW_SEEK_CUR ? s->at + offset : size + offset;
-    if (to < 0) return SDL_SetError("seek before the start");
-    return s->at = to;
+  rw->seek = [](SDL_RWops* ops, Sint64 offset, int whence) -> Sint64 {  // RW_SEEK_* are SEEK_*
+    const int64_t at = static_cast<FileCursor*>(ops->hidden.unknown.data1)->Seek(offset, whence);
+    return at < 0 ? SDL_SetError("seek before the start") : at;
   };
   rw->read = [](SDL_RWops* ops, void* into, size_t size, size_t count) -> size_t {
-    auto* s = static_cast<Source*>(ops->hidden.unknown.data1);
     if (size == 0) return 0;
-    const int64_t n = s->file.ReadAt(static_cast<uint64_t>(s->at), into, size * count);
-    if (n <= 0) return 0;
-    s->at += n;
-    return static_cast<size_t>(n) / size;
+    const int64_t n = static_cast<FileCursor*>(ops->hidden.unknown.data1)->Read(into, size * count);
+    return n > 0 ? static_cast<size_t>(n) / size : 0;
   };
   rw->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t { return 0; };
   rw->close = [](SDL_RWops* ops) -> int {
-    delete static_cast<Source*>(ops->hidden.unknown.data1);
+    delete static_cast<FileCursor*>(ops->hidden.unknown.data1);
     SDL_FreeRW(ops);
     return 0;
   };
