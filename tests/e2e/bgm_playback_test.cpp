@@ -310,14 +310,14 @@ TEST_P(SoundServer, MusicComesBackAfterARestartStopsWithoutAClickAndTheMixerName
 constexpr const char* kPipeWire =
     "pipewire >>$H/server.log 2>&1 & servers=$!; sleep 0.3; wireplumber >>$H/server.log 2>&1 & servers=\"$servers $!\"; "
     "pipewire-pulse >>$H/server.log 2>&1 & servers=\"$servers $!\"; "
-    "for i in $(seq 50); do pactl info 2>/dev/null | grep -q \"Default Sink: bgm\" && break; sleep 0.1; done";
+    "for i in $(seq 150); do pactl info 2>/dev/null | grep -q \"Default Sink: bgm\" && break; sleep 0.1; done";
 
 INSTANTIATE_TEST_SUITE_P(
     Stacks, SoundServer,
     ::testing::Values(
         SoundStack{"pulseaudio",
                    "pulseaudio -n -F $H/server.pa --exit-idle-time=-1 --daemonize=no >>$H/server.log 2>&1 & "
-                   "servers=$!; for i in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done",
+                   "servers=$!; for i in $(seq 150); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done",
                    "", "pulseaudio", {"tone.wav", "tone.mp3"}},
         SoundStack{"pipewire", kPipeWire, "", "pulseaudio", {"tone.wav"}},
         SoundStack{"pipewire", kPipeWire, "pipewire", "pipewire", {"tone.mp3"}}),
