@@ -262,7 +262,7 @@ TEST_P(SoundServer, MusicComesBackAfterARestartStopsWithoutAClickAndTheMixerName
     SCOPED_TRACE(music);
     WriteIni("BGM区分=2\r\nBGMﾌｧｲﾙ=" + home / music + "\r\n");
     // The timeline: the server, the music, 2 s recorded, the server killed, 2 s without
-    // it, a new server, 2.5 s for the music to find it, then recorded until it has stopped.
+    // it, a new server, 3 s for the music to find it (the most it may take), then recorded until it has stopped.
     const std::string script = std::string(R"(
       set -u
       export XDG_RUNTIME_DIR="$H/run" HOME="$H" XDG_CONFIG_HOME="$H/config" XDG_STATE_HOME="$H/state"
@@ -278,7 +278,7 @@ TEST_P(SoundServer, MusicComesBackAfterARestartStopsWithoutAClickAndTheMixerName
       pactl list sink-inputs >"$H/inputs"
       timeout 2 $record >"$H/before.raw"
       crash; sleep 2
-      server; sleep 2.5
+      server; sleep 3
       $record >"$H/after.raw" & recording=$!
       wait $music; echo $? >"$H/status"
       sleep 0.5; kill $recording
