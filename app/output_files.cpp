@@ -1,8 +1,8 @@
 #include "app/output_files.h"
 
-#include <QBuffer>
 #include <filesystem>
 
+#include "catalogue/thumbnail_png.h"
 #include "platform/whole_file.h"
 
 namespace lumen::app {
@@ -13,12 +13,15 @@ bool MakeOutputFolder(const std::string& folder) {
   return std::filesystem::is_directory(folder, error);
 }
 
-bool WritePngFile(const QImage& image, const std::string& path, int quality) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG", quality)) return false;
-  if (platform::WriteWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) return true;
+bool WritePngFile(const QImage& image, const std::string& path) {
+  if (image.isNull()) return false;
+  const bool alpha = image.hasAlphaChannel();
+  // Unchanged (and not copied) when it is one of these already, as the frames are.
+  const QImage words = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  const std::string bytes =
+      catalogue::EncodePng(reinterpret_cast<const uint32_t*>(words.constBits()), words.width(), words.height(),
+                           static_cast<size_t>(words.bytesPerLine()) / 4, alpha);
+  if (platform::WriteWholeFile(path, bytes)) return true;
   std::error_code ignored;
   std::filesystem::remove(path, ignored);  // a part of a picture is no picture
   return false;

@@ -11,8 +11,8 @@ namespace lumen::app {
 // True when the folder exists or could be made.
 bool MakeOutputFolder(const std::string& folder);
 
-// quality as QImage::save takes it (-1: Qt's default). False when the file could not be
-// written whole; then it is not left behind.
-bool WritePngFile(const QImage& image, const std::string& path, int quality = -1);
+// 8-bit RGB, or RGBA when the image has alpha. False when the file could not be written
+// whole; then it is not left behind.
+bool WritePngFile(const QImage& image, const std::string& path);
 
 }  // namespace lumen::app

@@ -8,7 +8,6 @@
 #include "app/output_files.h"
 #include "app/command_line.h"
 #include "app/subcommands.h"
-#include "platform/gdi/qt_image.h"
 #include "catalogue/list_texts.h"
 #include "catalogue/thumbnail_batch.h"
 #include "mainwindow/picture_list.h"
@@ -40,13 +39,10 @@ int RunThumbnails(const std::vector<std::string>& args) {
   catalogue::ThumbnailBatch::Result result;
   bool written = true;
   while (batch.TakeNext(result, std::chrono::hours(1))) {
-    QImage image = blank;
-    if (result.picture) {
-      image = platform::gdi::ToQImage(*result.picture);
-    }
+    const QImage& image = result.icon.isNull() ? blank : result.icon;
     char name[32];
     std::snprintf(name, sizeof name, "/%05zu.png", result.index + 1);
-    written = WritePngFile(image, out + name, 80) && written;
+    written = WritePngFile(image, out + name) && written;
     std::cout << catalogue::CounterProgress(static_cast<int64_t>(result.index) + 1, static_cast<int64_t>(paths.size()))
               << "\n";
   }

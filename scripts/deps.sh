@@ -26,11 +26,11 @@ lumen_install_packages() {
 # qt6-wayland lets it run on a Wayland desktop natively, where the show draws on the
 # desktop's overlay layer through the Wayland client library (libwayland-bin generates the
 # protocol code) and reads the keyboard's keymap with libxkbcommon; FFmpeg's libraries
-# write videos.
+# write videos; libdeflate packs and unpacks the thumbnail cache's PNGs.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
   libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev fonts-ipafont-gothic
   qt6-translations-l10n xdg-utils qt6-wayland libwayland-dev libwayland-bin libxkbcommon-dev
-  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev)
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libdeflate-dev)
 # What the tests and benchmarks need on top: TurboJPEG writes their JPEG fixtures; lame
 # makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the

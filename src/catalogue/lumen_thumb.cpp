@@ -40,7 +40,7 @@ void DrawImageFitted(const Surface& image, int pictureWidth, int pictureHeight, 
   if (image.Empty() || width <= 0 || height <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return;
   const FittedRect at = keepAspect ? FitInBox(pictureWidth, pictureHeight, width, height) : FittedRect{0, 0, width, height};
   if (at.width <= 0 || at.height <= 0) return;
-  const Surface scaled = ResampleBicubic(image, at.width, at.height);
+  const Surface scaled = Resample(image, at.width, at.height);
   platform::gdi::BitBlt(canvas.bitmap, at.x, at.y, at.width, at.height, scaled, 0, 0);
 }
 
@@ -75,7 +75,7 @@ std::optional<CachedThumbnail> ThroughCache(const std::string& path, ThumbnailCa
   } else {
     const int w = std::max(1, RoundHalfEven(double(decoded->width) * kNormalThumbnailSize / longSide));
     const int h = std::max(1, RoundHalfEven(double(decoded->height) * kNormalThumbnailSize / longSide));
-    made.image = ResampleBicubic(decoded->image, w, h);
+    made.image = Resample(decoded->image, w, h);
   }
   cache.Store(absolute, st.st_mtime, st.st_size, made);
   return made;

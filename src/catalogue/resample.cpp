@@ -49,6 +49,31 @@ Taps MakeTaps(int in, int out) {
   return t;
 }
 
+// Along an axis reduced by a factor in (1, 2]: each source pixel weighs by how much of the
+// output pixel's span [o * scale, (o + 1) * scale) it covers.
+Taps MakeAreaTaps(int in, int out) {
+  Taps t;
+  const double scale = static_cast<double>(in) / out;
+  t.span = 3;  // a span of at most two pixels touches at most three
+  t.first.resize(out);
+  t.count.resize(out);
+  t.weights.assign(static_cast<size_t>(out) * t.span, 0.f);
+  for (int o = 0; o < out; ++o) {
+    const double from = o * scale, to = (o + 1) * scale;
+    const int lo = static_cast<int>(from);
+    const int hi = std::min({in - 1, static_cast<int>(std::ceil(to)) - 1, lo + t.span - 1});
+    t.first[o] = lo;
+    t.count[o] = hi - lo + 1;
+    for (int s = lo; s <= hi; ++s) {
+      const double covered = std::min<double>(s + 1, to) - std::max<double>(s, from);
+      t.weights[static_cast<size_t>(o) * t.span + (s - lo)] = static_cast<float>(covered / scale);
+    }
+  }
+  return t;
+}
+
+Taps TapsFor(int in, int out) { return in > out && in <= 2 * out ? MakeAreaTaps(in, out) : MakeTaps(in, out); }
+
 // One pixel's blue, green, red and a spare lane, in the order a pixel holds its bytes;
 // the compiler turns the arithmetic on it into single vector instructions.
 typedef float Lanes __attribute__((vector_size(16)));
@@ -68,11 +93,11 @@ uint32_t Pack(Lanes v) {
 
 }  // namespace
 
-platform::gdi::Surface ResampleBicubic(const platform::gdi::Surface& source, int width, int height) {
+platform::gdi::Surface Resample(const platform::gdi::Surface& source, int width, int height) {
   platform::gdi::Surface out(width, height);
   if (source.Empty() || width <= 0 || height <= 0) return out;
-  const Taps across = MakeTaps(source.Width(), width);
-  const Taps down = MakeTaps(source.Height(), height);
+  const Taps across = TapsFor(source.Width(), width);
+  const Taps down = TapsFor(source.Height(), height);
 
   // Horizontal pass into source.Height() rows of `width` pixels, each source row unpacked
   // once. Every element is written before it is read: no need to clear them.

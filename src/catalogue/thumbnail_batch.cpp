@@ -1,5 +1,6 @@
 #include "catalogue/thumbnail_batch.h"
 
+#include "platform/gdi/qt_image.h"
 #include "platform/guarded.h"
 
 namespace lumen::catalogue {
@@ -17,7 +18,7 @@ ThumbnailBatch::ThumbnailBatch(std::vector<std::string> paths, int box, COLORREF
       background_(background),
       cache_(cache),
       token_(StartGdiPlus()),
-      pictures_(paths_.size()),
+      icons_(paths_.size()),
       done_(paths_.size(), 0) {
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = std::min<unsigned>(workers, static_cast<unsigned>(std::max<size_t>(1, paths_.size())));
@@ -44,21 +45,23 @@ void ThumbnailBatch::Work() {
       changed_.wait(lock, [&] { return abandoned_ || index < next_ + kReadAhead; });
       if (abandoned_) return;
     }
-    PictureObject picture = Make(index);
+    QImage icon = Make(index);
     {
       std::lock_guard lock(mutex_);
-      pictures_[index] = std::move(picture);
+      icons_[index] = std::move(icon);
       done_[index] = 1;
     }
     changed_.notify_all();
   }
 }
 
-PictureObject ThumbnailBatch::Make(size_t index) const {
+QImage ThumbnailBatch::Make(size_t index) const {
   int width = box_, height = box_;
   return platform::Guarded("thumbnail of " + paths_[index], [&] {
-           return LoadPictureScaled(token_, paths_[index], width, height, background_, true, nullptr, cache_);
-         }).value_or(nullptr);
+           const PictureObject picture =
+               LoadPictureScaled(token_, paths_[index], width, height, background_, true, nullptr, cache_);
+           return picture ? platform::gdi::ToQImage(*picture) : QImage();
+         }).value_or(QImage());
 }
 
 bool ThumbnailBatch::TakeNext(Result& out, std::chrono::milliseconds timeout) {
@@ -66,12 +69,12 @@ bool ThumbnailBatch::TakeNext(Result& out, std::chrono::milliseconds timeout) {
   if (next_ >= paths_.size()) return false;
   if (workers_.empty()) {
     out.index = next_;
-    out.picture = Make(next_++);
+    out.icon = Make(next_++);
     return true;
   }
   if (!changed_.wait_for(lock, timeout, [&] { return done_[next_] != 0; })) return false;
   out.index = next_;
-  out.picture = std::move(pictures_[next_]);
+  out.icon = std::move(icons_[next_]);
   ++next_;
   lock.unlock();
   changed_.notify_all();  // a worker waiting on the read-ahead limit may go on

@@ -3,6 +3,7 @@
 // file each is on.
 #pragma once
 
+#include <QImage>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -20,7 +21,7 @@ class ThumbnailBatch {
  public:
   struct Result {
     size_t index = 0;
-    PictureObject picture;  // null: the file could not be decoded
+    QImage icon;  // made on the worker, so the window's thread only places it; null: not decodable
   };
 
   // workers 0: as many as the machine has cores.
@@ -38,7 +39,7 @@ class ThumbnailBatch {
 
  private:
   void Work();
-  PictureObject Make(size_t index) const;  // the thumbnail; null when it fails
+  QImage Make(size_t index) const;  // the thumbnail; null when it fails
 
   const std::vector<std::string> paths_;
   const int box_;
@@ -48,7 +49,7 @@ class ThumbnailBatch {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<PictureObject> pictures_;
+  std::vector<QImage> icons_;
   std::vector<char> done_;
   size_t next_ = 0;                 // the next result to hand out
   std::atomic<size_t> claimed_{0};  // the next file a worker takes

@@ -3,11 +3,14 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImage>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 #include <cstdlib>
+#include <cstring>
 
-#include "platform/gdi/qt_image.h"
+#include "catalogue/thumbnail_png.h"
+#include "platform/picture/picture.h"
 #include "platform/whole_file.h"
 
 namespace lumen::catalogue {
@@ -28,28 +31,46 @@ QString Path(const std::string& root, const char* folder, const std::string& nam
 
 // Private to the user (0600 in a 0700 folder), as the standard asks; the folder is made
 // when the first write finds it missing. Not synced: a lost entry is made again.
-bool WritePng(const QImage& image, const QString& path) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  // Quality 80 is zlib level 1: most of the size saving for a fraction of the time.
-  if (!image.save(&buffer, "PNG", 80)) return false;
+bool WriteEntry(const std::string& bytes, const QString& path) {
   const std::string file = path.toStdString();
-  const std::string_view data(bytes.constData(), static_cast<size_t>(bytes.size()));
-  if (platform::PublishFile(file, data, 0600)) return true;
+  if (platform::PublishFile(file, bytes, 0600)) return true;
   const QString folder = QFileInfo(path).path();
   if (!QDir().mkpath(folder)) return false;
   QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  return platform::PublishFile(file, data, 0600);
+  return platform::PublishFile(file, bytes, 0600);
 }
 
-// Null when there is no such entry (the usual case for a new folder: no decoder is set up
-// for it). QImageReader::text() splits keys at their first ':', so the keys are read from
-// the decoded image.
-QImage ReadPng(const QString& path) {
+// Nothing when there is no such entry (the usual case for a new folder). Our own entries,
+// and most of other programs', are read directly; the rest through Qt's PNG reader, whose
+// size is checked before it decodes.
+std::optional<PngPicture> ReadEntry(const QString& path) {
   platform::FileContents file = platform::ReadWholeFile(path.toStdString(), kMaxEntryBytes);
-  if (file.status != platform::FileContents::Status::Read) return {};
-  return QImage::fromData(reinterpret_cast<const uchar*>(file.bytes.data()), static_cast<int>(file.bytes.size()), "PNG");
+  if (file.status != platform::FileContents::Status::Read) return std::nullopt;
+  if (auto plain = DecodePlainPng(file.bytes, kNormalThumbnailSize)) return plain;
+  if (platform::picture::PngChunksRunPastTheEnd(file.bytes)) return std::nullopt;
+  QByteArray bytes = QByteArray::fromRawData(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
+  QBuffer buffer(&bytes);
+  QImageReader reader(&buffer, "PNG");
+  const QSize size = reader.size();
+  if (!size.isValid() || size.width() > kNormalThumbnailSize || size.height() > kNormalThumbnailSize) return std::nullopt;
+  QImage image;
+  if (!reader.read(&image)) return std::nullopt;
+  PngPicture picture;
+  picture.alpha = image.hasAlphaChannel();
+  image = image.convertToFormat(QImage::Format_ARGB32);
+  picture.image = platform::gdi::Surface(image.width(), image.height());
+  for (int y = 0; y < image.height(); ++y) {
+    std::memcpy(picture.image.Row(y), image.constScanLine(y), static_cast<size_t>(image.width()) * 4);
+  }
+  // QImageReader::text() splits keys at their first ':', so the keys are read from the image.
+  for (const QString& key : image.textKeys()) picture.texts.emplace_back(key.toStdString(), image.text(key).toStdString());
+  return picture;
+}
+
+PngTexts EntryTexts(const std::string& absolutePath, int64_t mtime, int64_t size) {
+  return {{"Thumb::URI", ThumbnailCache::Uri(absolutePath)},
+          {"Thumb::MTime", std::to_string(mtime)},
+          {"Thumb::Size", std::to_string(size)}};
 }
 
 }  // namespace
@@ -87,75 +108,66 @@ std::string ThumbnailCache::FileName(const std::string& absolutePath) {
 
 namespace {
 
-// The file as it was when the entry was made: the same modification time and, where the
-// entry records one (other programs may not), the same size; a picture replaced by
-// another within the same second differs in size.
-bool SameFile(const QImage& entry, int64_t mtime, int64_t size) {
-  if (entry.text("Thumb::MTime").toLongLong() != mtime) return false;
-  const QString recorded = entry.text("Thumb::Size");
-  return recorded.isEmpty() || recorded.toLongLong() == size;
+// The entry of this file as it was when the entry was made: the URI, the same modification
+// time and, where the entry records one (other programs may not), the same size; a picture
+// replaced by another within the same second differs in size.
+bool Describes(const PngPicture& entry, const std::string& absolutePath, int64_t mtime, int64_t size) {
+  const std::string* uri = entry.Text("Thumb::URI");
+  const std::string* recordedTime = entry.Text("Thumb::MTime");
+  if (uri == nullptr || *uri != ThumbnailCache::Uri(absolutePath)) return false;
+  if (recordedTime == nullptr || std::strtoll(recordedTime->c_str(), nullptr, 10) != mtime) return false;
+  const std::string* recordedSize = entry.Text("Thumb::Size");
+  return recordedSize == nullptr || recordedSize->empty() || std::strtoll(recordedSize->c_str(), nullptr, 10) == size;
+}
+
+int TextNumber(const PngPicture& entry, std::string_view key) {
+  const std::string* text = entry.Text(key);
+  return text == nullptr ? 0 : std::atoi(text->c_str());
 }
 
 }  // namespace
 
 std::optional<CachedThumbnail> ThumbnailCache::Lookup(const std::string& absolutePath, int64_t mtime,
                                                       int64_t size) const {
-  QImage image = ReadPng(Path(root_, "normal", FileName(absolutePath)));
-  if (image.text("Thumb::URI").toStdString() != Uri(absolutePath)) return std::nullopt;
-  if (!SameFile(image, mtime, size)) return std::nullopt;  // stale
-  if (image.width() > kNormalThumbnailSize || image.height() > kNormalThumbnailSize) {
-    return std::nullopt;
-  }
-  // Thumbnails may carry alpha; the list shows them on white, as the original would be.
-  const int width = image.text("Thumb::Image::Width").toInt(), height = image.text("Thumb::Image::Height").toInt();
+  std::optional<PngPicture> entry = ReadEntry(Path(root_, "normal", FileName(absolutePath)));
+  if (!entry || !Describes(*entry, absolutePath, mtime, size)) return std::nullopt;
   CachedThumbnail cached;
-  cached.width = width;
-  cached.height = height;
-  if (!image.hasAlphaChannel()) {  // ours, and most others: nothing to blend
-    cached.image = platform::gdi::FromQImage(image);
-    return cached;
-  }
-  image = image.convertToFormat(QImage::Format_ARGB32);
-  cached.image = platform::gdi::Surface(image.width(), image.height());
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-    uint32_t* to = cached.image.Row(y);
-    for (int x = 0; x < image.width(); ++x) {
-      const uint32_t p = from[x], a = p >> 24;
+  cached.width = TextNumber(*entry, "Thumb::Image::Width");
+  cached.height = TextNumber(*entry, "Thumb::Image::Height");
+  cached.image = std::move(entry->image);
+  if (!entry->alpha) return cached;  // ours, and most others: nothing to blend
+  // Thumbnails may carry alpha; the list shows them on white, as the original would be.
+  for (int y = 0; y < cached.image.Height(); ++y) {
+    uint32_t* row = cached.image.Row(y);
+    for (int x = 0; x < cached.image.Width(); ++x) {
+      const uint32_t p = row[x], a = p >> 24;
       auto blend = [&](int shift) { return (((p >> shift) & 0xFF) * a + 255 * (255 - a) + 127) / 255 << shift; };
-      to[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
+      row[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
     }
   }
   return cached;
 }
 
 bool ThumbnailCache::HasFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const {
-  QImage mark = ReadPng(Path(root_, "fail/lumenshow", FileName(absolutePath)));
-  return mark.text("Thumb::URI").toStdString() == Uri(absolutePath) && SameFile(mark, mtime, size);
+  std::optional<PngPicture> mark = ReadEntry(Path(root_, "fail/lumenshow", FileName(absolutePath)));
+  return mark && Describes(*mark, absolutePath, mtime, size);
 }
 
 void ThumbnailCache::Store(const std::string& absolutePath, int64_t mtime, int64_t size,
                            const CachedThumbnail& thumbnail) const {
-  const auto& s = thumbnail.image;
-  if (s.Empty()) return;
-  QImage image = platform::gdi::ToQImage(s);
-  image.setText("Thumb::URI", QString::fromStdString(Uri(absolutePath)));
-  image.setText("Thumb::MTime", QString::number(mtime));
-  image.setText("Thumb::Size", QString::number(size));
-  image.setText("Thumb::Image::Width", QString::number(thumbnail.width));
-  image.setText("Thumb::Image::Height", QString::number(thumbnail.height));
-  image.setText("Software", "LumenShow");
-  WritePng(image, Path(root_, "normal", FileName(absolutePath)));
+  if (thumbnail.image.Empty()) return;
+  PngTexts texts = EntryTexts(absolutePath, mtime, size);
+  texts.emplace_back("Thumb::Image::Width", std::to_string(thumbnail.width));
+  texts.emplace_back("Thumb::Image::Height", std::to_string(thumbnail.height));
+  texts.emplace_back("Software", "LumenShow");
+  WriteEntry(EncodePng(thumbnail.image, false, texts), Path(root_, "normal", FileName(absolutePath)));
 }
 
 void ThumbnailCache::StoreFailure(const std::string& absolutePath, int64_t mtime, int64_t size) const {
-  QImage mark(1, 1, QImage::Format_ARGB32);
-  mark.fill(Qt::transparent);
-  mark.setText("Thumb::URI", QString::fromStdString(Uri(absolutePath)));
-  mark.setText("Thumb::MTime", QString::number(mtime));
-  mark.setText("Thumb::Size", QString::number(size));
-  mark.setText("Software", "LumenShow");
-  WritePng(mark, Path(root_, "fail/lumenshow", FileName(absolutePath)));
+  const uint32_t seeThrough = 0;  // one pixel, as other programs' marks are
+  PngTexts texts = EntryTexts(absolutePath, mtime, size);
+  texts.emplace_back("Software", "LumenShow");
+  WriteEntry(EncodePng(&seeThrough, 1, 1, 1, true, texts), Path(root_, "fail/lumenshow", FileName(absolutePath)));
 }
 
 }  // namespace lumen::catalogue

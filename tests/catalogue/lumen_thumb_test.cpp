@@ -65,7 +65,7 @@ TEST(LoadPictureScaled, FitsStretchesOrKeepsTheOwnSize) {
 
 TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
   platform::gdi::Surface flat(97, 61, 0x00336699);
-  platform::gdi::Surface small = ResampleBicubic(flat, 13, 7);
+  platform::gdi::Surface small = Resample(flat, 13, 7);
   for (int y = 0; y < 7; ++y) {
     for (int x = 0; x < 13; ++x) ASSERT_EQ(small.GetPixel(x, y), 0x00336699u);
   }
@@ -73,9 +73,16 @@ TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
   for (int y = 0; y < 64; ++y) {
     for (int x = 0; x < 64; ++x) stripes.SetPixel(x, y, x % 2 ? 0xFFFFFF : 0x000000);
   }
-  platform::gdi::Surface grey = ResampleBicubic(stripes, 8, 8);
+  platform::gdi::Surface grey = Resample(stripes, 8, 8);
   const int level = grey.GetPixel(4, 4) & 0xFF;
   EXPECT_NEAR(level, 128, 8) << "shrinking averages every source column, not a few samples";
+
+  // Three columns into two: each takes one whole column and half the middle one, over 1.5.
+  platform::gdi::Surface three(3, 2);
+  for (int y = 0; y < 2; ++y) three.SetPixel(0, y, 0), three.SetPixel(1, y, 0x5A5A5A), three.SetPixel(2, y, 0xF0F0F0);
+  platform::gdi::Surface two = Resample(three, 2, 2);
+  EXPECT_EQ(two.GetPixel(0, 1), 0x1E1E1Eu);  // (0 + 90 / 2) / 1.5 = 30
+  EXPECT_EQ(two.GetPixel(1, 1), 0xBEBEBEu);  // (90 / 2 + 240) / 1.5 = 190
 }
 
 TEST(DecodeForBox, ScalesJpegsInTheDctDomainAndTurnsThemUpright) {
@@ -189,6 +196,17 @@ TEST(ThumbnailCache, FreedesktopNamesHitsStaleEntriesAndFailures) {
   SolidBmp(photo, 300, 200, qRgb(255, 0, 0));
   SetMTime(photo, 1000000002);
   EXPECT_EQ(colourOf(), 0x0000FFu) << "a good picture in its place is tried again";
+
+  // Another program's entry: a palette with see-through blue, no Thumb::Size. Read through
+  // the general reader and shown on white: 127 of red and green, 255 of blue.
+  QImage other(64, 48, QImage::Format_Indexed8);
+  other.setColorTable({qRgba(0, 0, 255, 128)});
+  other.fill(0);
+  other.setText("Thumb::URI", QString::fromStdString(ThumbnailCache::Uri(photo)));
+  other.setText("Thumb::MTime", "1000000003");
+  SetMTime(photo, 1000000003);
+  ASSERT_TRUE(other.save(QString::fromStdString(cacheRoot / "normal/" + ThumbnailCache::FileName(photo))));
+  EXPECT_EQ(colourOf(), 0xFF7F7Fu);
 }
 
 TEST(ThumbnailBatch, HandsOutInOrderAndCanBeAbandoned) {
@@ -205,7 +223,7 @@ TEST(ThumbnailBatch, HandsOutInOrderAndCanBeAbandoned) {
     for (size_t i = 0; i < paths.size(); ++i) {
       ASSERT_TRUE(batch.TakeNext(r, std::chrono::seconds(30)));
       EXPECT_EQ(r.index, i);
-      EXPECT_EQ(r.picture == nullptr, i == 7);
+      EXPECT_EQ(r.icon.isNull(), i == 7);
     }
     EXPECT_FALSE(batch.TakeNext(r, std::chrono::milliseconds(1)));
   }

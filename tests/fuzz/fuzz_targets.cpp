@@ -1,11 +1,14 @@
 #include "fuzz_targets.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "catalogue/thumbnail_decoder.h"
+#include "catalogue/thumbnail_cache.h"
+#include "catalogue/thumbnail_png.h"
 #include "platform/audio/cd_disc.h"
 #include "platform/mci/fake_drivers.h"
 #include "platform/mci/mci_interpreter.h"
@@ -52,6 +55,16 @@ void Picture(const std::string& bytes) {
   // A thumbnail, or the reason there is none.
   const auto thumbnail = catalogue::DecodeBytesForBox(bytes, 128, error);
   if (thumbnail ? thumbnail->image.Empty() : error.empty()) std::abort();
+  // As a thumbnail cache entry, through the cache and directly: what is read is written
+  // back and read again unchanged.
+  const std::string entryFolder = Scratch() + "/cache/normal";
+  std::filesystem::create_directories(entryFolder);
+  WriteScratch("cache/normal/" + catalogue::ThumbnailCache::FileName("/tmp/a.jpg"), bytes);
+  catalogue::ThumbnailCache(Scratch() + "/cache").Lookup("/tmp/a.jpg", 1000000000, 1234);
+  if (auto entry = catalogue::DecodePlainPng(bytes, 128)) {
+    const auto again = catalogue::DecodePlainPng(catalogue::EncodePng(entry->image, entry->alpha, entry->texts), 128);
+    if (!again || again->image.Pixels() != entry->image.Pixels() || again->texts != entry->texts) std::abort();
+  }
 }
 
 void Profile(const std::string& bytes) {

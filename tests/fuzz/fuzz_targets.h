@@ -8,7 +8,8 @@
 namespace lumen::fuzz {
 
 // The picture loaders: the show's (from memory and from a file) with a stretched draw,
-// the full decoding, and the thumbnails' reduced one with the camera's thumbnail.
+// the full decoding, the thumbnails' reduced one with the camera's thumbnail, and the
+// thumbnail cache's own PNG reader, whose pictures must come back as they are written.
 void Picture(const std::string& bytes);
 // The settings file: the profile reader and writer, then the settings loaded from it.
 void Profile(const std::string& bytes);

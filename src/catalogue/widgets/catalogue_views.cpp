@@ -167,7 +167,7 @@ void CatalogueViews::PumpThumbnails() {
     auto* item = new QListWidgetItem(QString::fromStdString(name));
     item->setData(kNameBytes, QByteArray::fromStdString(name));
     // A file that cannot be decoded gets a blank thumbnail.
-    icons_->Put(static_cast<int>(result.index), result.picture ? gdi::ToQImage(*result.picture) : QImage());
+    icons_->Put(static_cast<int>(result.index), std::move(result.icon));
     listView1_->addItem(item);
     counter_->setText(QString::fromStdString(CounterProgress(static_cast<int64_t>(result.index) + 1, count)));
   }

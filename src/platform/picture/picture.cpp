@@ -37,10 +37,33 @@ class DecodedPicture : public Picture {
   DecodeShare share_;  // the decode budget its pixels take, given back with them
 };
 
+}  // namespace
+
+bool PngChunksRunPastTheEnd(const std::string& bytes) {
+  static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+  if (bytes.compare(0, 8, kSignature, 8) != 0) return false;
+  size_t at = 8;
+  while (at < bytes.size()) {
+    if (bytes.size() - at < 12) return true;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    const uint64_t length = uint64_t(p[0]) << 24 | uint64_t(p[1]) << 16 | uint64_t(p[2]) << 8 | p[3];
+    if (length > bytes.size() - at - 12) return true;
+    if (bytes.compare(at + 4, 4, "IEND") == 0) return false;
+    at += 12 + length;
+  }
+  return false;
+}
+
+namespace {
+
 // Formats other than JPEG (BMP in all its variants, and whatever else QImageReader reads),
 // decoded whole from the file's bytes, within the decode budget. Null, with the reason,
 // when they do not decode.
 std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string& error) {
+  if (PngChunksRunPastTheEnd(bytes)) {
+    error = "a damaged PNG: a part of it runs past the end of the file";
+    return nullptr;
+  }
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);

@@ -61,5 +61,10 @@ LoadedPicture LoadPictureFromBytes(std::string bytes);
 
 // True when the bytes start as a JPEG file does.
 bool LooksLikeJpeg(const std::string& bytes);
+// True when the bytes start as a PNG file does and one of its chunks claims more bytes
+// than the file holds. libpng sets aside what a chunk's length says before it finds the
+// file shorter (a 240-byte file could make it take gigabytes), so such a file is refused
+// before Qt's PNG reader sees it.
+bool PngChunksRunPastTheEnd(const std::string& bytes);
 
 }  // namespace lumen::platform::picture

@@ -279,8 +279,13 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   std::string bmp = test::ReadBytes(folder / "bomb.bmp");
   for (int at : {18, 22}) bmp.replace(at, 4, std::string("\xE0\x2E\0\0", 4));
   test::WriteBytes(folder / "bomb.bmp", bmp);
+  // A PNG whose image data claims a gigabyte: libpng would set it aside before reading.
+  small.save(QString::fromStdString(folder / "long.png"), "PNG");
+  std::string png = test::ReadBytes(folder / "long.png");
+  png.replace(png.find("IDAT") - 4, 4, std::string("\x3F\xFF\xFF\xFF", 4));
+  test::WriteBytes(folder / "long.png", png);
   ASSERT_EQ(::mkfifo((folder / "fifo.jpg").c_str(), 0600), 0);  // must not hang
-  for (const char* name : {"bomb.jpg", "progressive-bomb.jpg", "bomb.bmp", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
+  for (const char* name : {"bomb.jpg", "progressive-bomb.jpg", "bomb.bmp", "long.png", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
     LoadedPicture loaded = LoadPicture(folder / name);
     EXPECT_FALSE(loaded.picture) << name;
     EXPECT_FALSE(loaded.error.empty()) << name;
@@ -290,6 +295,8 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
             folder / "progressive-bomb.jpg" + ": a JPEG of 65500 x 30000 pixels is larger than LumenShow decodes");
   EXPECT_EQ(LoadPicture(folder / "bomb.bmp").error,
             folder / "bomb.bmp" + ": a picture of 12000 x 12000 pixels is larger than LumenShow decodes");
+  EXPECT_EQ(LoadPicture(folder / "long.png").error,
+            folder / "long.png" + ": a damaged PNG: a part of it runs past the end of the file");
 }
 
 TEST(LoadPicture, AFileChangedAfterOpeningIsDrawnAsItWasOrNotAtAll) {
