@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "music/show_music.h"
 #include "platform/gdi/surface.h"
@@ -108,6 +109,20 @@ class Lumen_S {
   const platform::gdi::Surface* standingPage_ = &pic1;  // the buffer holding the page shown
   int32_t foldPos_ = 0;
   int32_t lift_ = 0;
+  // What the last frame drew outside the page: the window around the page is its
+  // background colour except for the rows [top, pageTop_) of the columns [left, right).
+  // Valid while the window keeps this layout and nothing but the page has been drawn since.
+  struct WindowLayout {
+    int width, height;
+    int32_t pageLeft, pageTop;
+    platform::gdi::COLORREF background;
+    bool operator==(const WindowLayout&) const = default;
+  };
+  struct LeafBand {
+    WindowLayout layout;
+    int32_t left, top, right;
+  };
+  std::optional<LeafBand> leafBand_;
   bool buffersExist_ = false;
   bool exited_ = false;
 };

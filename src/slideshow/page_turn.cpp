@@ -1,4 +1,5 @@
 // The page turn: FlipLeft, FlipRight and the frames they draw.
+#include <algorithm>
 #include <limits>
 
 #include "platform/gdi/gdi.h"
@@ -15,16 +16,25 @@ void Lumen_S::ClearWindowAroundPage() {
   // The page rectangle is about to be covered whole by full-size page buffers, so only
   // the window around it needs its background colour: the same pixels, less memory traffic.
   const int32_t pw = pageWidthPx_, ph = pageHeightPx_;
+  const int w = window_.Width(), h = window_.Height();
+  const gdi::COLORREF background = window_.BackgroundColor();
   if (pic1.Width() != pw || pic1.Height() != ph || pic2.Width() != pw || pic2.Height() != ph) {
     window_.Clear();
+    leafBand_.reset();
     return;
   }
-  const gdi::COLORREF background = window_.BackgroundColor();
-  const int w = window_.Width(), h = window_.Height();
-  gdi::PatBlt(window_, 0, 0, w, pageTop_, background);
-  gdi::PatBlt(window_, 0, pageTop_ + ph, w, h - pageTop_ - ph, background);
-  gdi::PatBlt(window_, 0, pageTop_, pageLeft_, ph, background);
-  gdi::PatBlt(window_, pageLeft_ + pw, pageTop_, w - pageLeft_ - pw, ph, background);
+  const WindowLayout layout{w, h, pageLeft_, pageTop_, background};
+  if (leafBand_ && leafBand_->layout == layout) {
+    // Around the page, only the last frame's leaf differs from the background.
+    gdi::PatBlt(window_, leafBand_->left, leafBand_->top, leafBand_->right - leafBand_->left,
+                pageTop_ - leafBand_->top, background);
+  } else {
+    gdi::PatBlt(window_, 0, 0, w, pageTop_, background);
+    gdi::PatBlt(window_, 0, pageTop_ + ph, w, h - pageTop_ - ph, background);
+    gdi::PatBlt(window_, 0, pageTop_, pageLeft_, ph, background);
+    gdi::PatBlt(window_, pageLeft_ + pw, pageTop_, w - pageLeft_ - pw, ph, background);
+  }
+  leafBand_ = LeafBand{layout, pageLeft_, pageTop_, pageLeft_};  // nothing drawn around the page yet
 }
 
 void Lumen_S::Blting(bool reverse) {
@@ -44,6 +54,13 @@ void Lumen_S::Blting(bool reverse) {
   const gdi::Surface& leafSource = reverse ? pic1 : pic2;
   FlipSBlt(window_, leaf.left, leaf.top, leaf.width, ph, ph, leaf.lift, leafSource,
            RoundHalfEven(leafSource.Width() / 2.0), leafSource.Height(), reverse);
+  // Outside the page the leaf reaches only above it, between its free edge and the spine:
+  // at most its lift plus the arch (a twentieth of its height) over the page's top.
+  if (leafBand_) {
+    leafBand_->left = std::min(leaf.left, leaf.left + leaf.width);
+    leafBand_->right = std::max(leaf.left, leaf.left + leaf.width) + 1;
+    leafBand_->top = pageTop_ - leaf.lift - RoundHalfEven(ph / 20.0) - 1;
+  }
   PresentWindow();
 }
 
@@ -55,6 +72,7 @@ void Lumen_S::FinalFrame(const gdi::Surface& page) {
 }
 
 void Lumen_S::FlipLeft() {
+  leafBand_.reset();  // the first frame of a turn clears the whole window around the page
   pic1.Clear();
   pic2.Clear();
   FitPicture(pic1, currentPos_);  // the page turned away
@@ -75,6 +93,7 @@ void Lumen_S::FlipLeft() {
 }
 
 void Lumen_S::FlipRight() {
+  leafBand_.reset();
   pic1.Clear();
   pic2.Clear();
   FitPicture(pic2, currentPos_);  // the page turned away

@@ -1,7 +1,12 @@
 // The leaf's geometry against the worked numbers.
+#include "slideshow/leaf.h"
+
 #include <gtest/gtest.h>
 
-#include "slideshow/leaf.h"
+#include <cmath>
+
+#include "platform/gdi/gdi.h"
+#include "platform/rounding.h"
 
 namespace lumen::slideshow {
 namespace {
@@ -57,6 +62,35 @@ TEST(FlipSBlt, TheArchRaisesTheMiddleOfTheLeaf) {
   Surface nothing(20, 800, 0xABCDEF);
   FlipSBlt(nothing, 10, 100, 0, 600, 600, 0, source, 4, 600, false);
   EXPECT_EQ(TopOf(nothing, 10, 0xABCDEF), -1);
+}
+
+TEST(FlipSBlt, EachColumnIsTheStretchedCopyItsDefinitionMakes) {
+  // Every pixel says where it came from, so a misplaced one shows.
+  Surface source(300, 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) source.Row(y)[x] = 0xFF000000u | uint32_t(y) << 12 | uint32_t(x);
+  }
+  struct Case {
+    int x, y, w, height, drop;
+    bool reverse;
+  };
+  // Clipped at every edge: above the top, past the left and right, below the bottom, and
+  // source columns beyond the source; then a leaf squeezed or stretched in height.
+  const Case cases[] = {{40, 30, 150, 200, 20, false}, {250, 5, -150, 200, 40, true}, {-20, 70, 80, 200, 0, false},
+                        {230, -10, 60, 200, 9, false}, {100, 90, -149, 200, 3, true}, {60, 40, 120, 150, 10, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "x " << c.x << " w " << c.w << " height " << c.height);
+    Surface drawn(280, 260, 0x123456), defined(280, 260, 0x123456);
+    FlipSBlt(drawn, c.x, c.y, c.w, c.height, c.height, c.drop, source, 150, 200, c.reverse);
+    for (int i = std::min(0, c.w); i <= std::max(0, c.w); ++i) {
+      const double cd = static_cast<float>(static_cast<double>(i) / c.w);
+      const int arch = platform::RoundHalfEven(c.height / 20.0 * std::sin(cd * 3.14159));
+      const int sourceX = platform::RoundHalfEven(c.reverse ? (2 - cd) * 150 : cd * 150);
+      platform::gdi::StretchBlt(defined, c.x + i, platform::RoundHalfEven(cd * c.drop + c.y - arch), 1, c.height, source,
+                                sourceX, 0, 1, 200);
+    }
+    ASSERT_EQ(drawn.Pixels(), defined.Pixels());
+  }
 }
 
 TEST(FlipSBlt, ReverseLeafEndsOnePastTheBufferAtItsFreeEdge) {

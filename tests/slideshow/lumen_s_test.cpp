@@ -6,7 +6,9 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "platform/gdi/gdi.h"
 #include "recording_multimedia.h"
+#include "slideshow/leaf.h"
 #include "slideshow/virtual_screen.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
@@ -193,6 +195,43 @@ TEST_F(ShowTest, TurningLeftFrameByFrame) {
 
   EXPECT_EQ(At(frames[2], 0, 0), (Origin{2, 0, 0})) << "the final frame: picture 2 flat";
   EXPECT_EQ(window->CurrentPos(), 2);
+}
+
+TEST_F(ShowTest, EveryFrameOfATurnIsTheWholeWindowClearedAndDrawnAnew) {
+  // The frames clear only what the frame before drew around the page; each must still be
+  // the background, the two halves and the leaf, as if the whole window had been cleared.
+  MakeShow(2);
+  settings.BackgroundKind = 1;
+  settings.BackgroundColor = 0x00336699;
+  Open();
+  keepFrames = true;
+  std::vector<Surface> pages;
+  for (int id : {1, 2}) {
+    pages.emplace_back(900, 600);
+    for (int y = 0; y < 600; ++y) {
+      for (int x = 0; x < 900; ++x) pages.back().SetPixel(x, y, Code(id, x, y));
+    }
+  }
+  for (const bool right : {true, false}) {
+    frames.clear();
+    right ? window->FlipRight() : window->FlipLeft();
+    // Right, from picture 1 to 2, and back left: picture 2 is the left half, 1 the right.
+    const Surface& left = pages[1];
+    const Surface& rightHalf = pages[0];
+    ASSERT_EQ(frames.size(), 10u);
+    for (size_t k = 0; k + 1 < frames.size(); ++k) {
+      const int fold = right ? int(k) * 100 : 900 - int(k) * 100;
+      const bool reverse = right ? fold > 450 : fold >= 450;
+      Surface expected(frames[k].Width(), frames[k].Height(), 0x00336699);
+      const int pl = window->PageLeft(), pt = window->PageTop();
+      platform::gdi::StretchBlt(expected, pl, pt, 450, 600, left, 0, 0, 450, 600);
+      platform::gdi::StretchBlt(expected, pl + 450, pt, 450, 600, rightHalf, 450, 0, 450, 600);
+      const LeafGeometry leaf = LeafFor(fold, pl, pt, 900, 600, 750);
+      FlipSBlt(expected, leaf.left, leaf.top, leaf.width, 600, 600, leaf.lift, reverse ? left : rightHalf, 450, 600,
+               reverse);
+      ASSERT_TRUE(frames[k].Pixels() == expected.Pixels()) << (right ? "right" : "left") << ", FoldPos " << fold;
+    }
+  }
 }
 
 TEST_F(ShowTest, TurningRightStartsWithTheLeafAtTheLeftEdge) {
