@@ -12,6 +12,8 @@
 #include <turbojpeg.h>
 #include <vector>
 
+#include "support/jpeg_fixtures.h"
+
 namespace lumen::bench {
 
 // RGB pixels as 4:2:0 JPEG bytes.
@@ -45,11 +47,13 @@ inline std::string ReadAll(const std::string& path) {
   return bytes;
 }
 
-inline std::vector<std::string> MakePhotos(const std::string& folder, int count) {
+// With restarts, a restart marker ends every row of MCUs, as encoders that mean their
+// files to be decoded on several cores write them.
+inline std::vector<std::string> MakePhotos(const std::string& folder, int count, bool restarts = false) {
   std::filesystem::create_directories(folder);
   std::vector<std::string> paths;
   for (int k = 1; k <= count; ++k) {
-    const std::string path = folder + "/scene" + std::to_string(k) + ".jpg";
+    const std::string path = folder + (restarts ? "/restarts" : "/scene") + std::to_string(k) + ".jpg";
     paths.push_back(path);
     if (std::filesystem::exists(path)) continue;
     const int w = 6000, h = 4000;
@@ -69,7 +73,15 @@ inline std::vector<std::string> MakePhotos(const std::string& folder, int count)
         p[2] = static_cast<unsigned char>(std::clamp(int(255 - base) + edge / 2 + noise, 0, 255));
       }
     }
-    WriteJpeg(path, rgb, w, h, 92);
+    if (!restarts) {
+      WriteJpeg(path, rgb, w, h, 92);
+      continue;
+    }
+    const std::string bytes = test::JpegWithRestarts(rgb, w, h, (w + 15) / 16, 2, 2, 92);
+    if (FILE* out = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), out);
+      std::fclose(out);
+    }
   }
   return paths;
 }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
 #include <string>
 #include <turbojpeg.h>
 #include <vector>
@@ -12,7 +15,7 @@
 namespace lumen::test {
 
 // A picture with detail everywhere, so any wrong row or column shows.
-inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420, int quality = 90, int flags = 0) {
+inline std::vector<unsigned char> DetailedRgb(int width, int height) {
   std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -22,6 +25,11 @@ inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420,
       p[2] = static_cast<unsigned char>((x / 8 + y / 8) % 2 ? 230 : 20);
     }
   }
+  return rgb;
+}
+
+inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420, int quality = 90, int flags = 0) {
+  const std::vector<unsigned char> rgb = DetailedRgb(width, height);
   tjhandle handle = tjInitCompress();
   unsigned char* out = nullptr;
   unsigned long size = 0;
@@ -29,6 +37,43 @@ inline std::string MakeJpeg(int width, int height, int subsampling = TJSAMP_420,
   std::string bytes(reinterpret_cast<char*>(out), size);
   tjFree(out);
   tjDestroy(handle);
+  return bytes;
+}
+
+// RGB pixels as a sequential JPEG with a restart marker every `restartMcus` MCUs, written
+// by libjpeg itself (TurboJPEG cannot place them): luma sampled h x v against the colours'
+// 1 x 1 (2 x 2 is 4:2:0, 2 x 1 4:2:2, 1 x 1 4:4:4), or greyscale with h 0.
+inline std::string JpegWithRestarts(const std::vector<unsigned char>& rgb, int width, int height, int restartMcus,
+                                    int h = 2, int v = 2, int quality = 90) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  if (h == 0) {
+    jpeg_set_colorspace(&info, JCS_GRAYSCALE);
+  } else {
+    info.comp_info[0].h_samp_factor = h;
+    info.comp_info[0].v_samp_factor = v;
+  }
+  info.restart_interval = static_cast<unsigned>(restartMcus);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<unsigned char*>(&rgb[static_cast<size_t>(info.next_scanline) * width * 3]);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(out), size);
+  std::free(out);
+  jpeg_destroy_compress(&info);
   return bytes;
 }
 

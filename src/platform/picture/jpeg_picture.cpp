@@ -15,6 +15,7 @@
 #include "platform/guarded.h"
 #include "platform/picture/decode_budget.h"
 #include "platform/picture/exif_orientation.h"
+#include "platform/picture/jpeg_restarts.h"
 
 namespace lumen::platform::picture {
 namespace {
@@ -191,6 +192,18 @@ class JpegPicture : public Picture {
   std::string cameraThumbnail_;  // its JPEG bytes; empty when there is none
 };
 
+ReadBytesAt ReaderOf(const Compressed& compressed) {
+  return [&compressed](uint64_t offset, void* into, size_t count) -> int64_t {
+    if (compressed.file) return compressed.file->ReadAt(offset, into, count);
+    if (offset >= compressed.bytes.size()) return 0;
+    const size_t n = std::min<size_t>(count, compressed.bytes.size() - offset);
+    std::memcpy(into, compressed.bytes.data() + offset, n);
+    return static_cast<int64_t>(n);
+  };
+}
+
+uint64_t SizeOf(const Compressed& compressed) { return compressed.file ? compressed.file->Size() : compressed.bytes.size(); }
+
 uint32_t PixelFromCmyk(const JSAMPLE* p) {
   // Adobe writes CMYK inverted (255 = no ink), as nearly every CMYK JPEG is.
   uint32_t k = p[3];
@@ -272,10 +285,44 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
   }
   std::sort(lines.begin(), lines.end());
 
-  // Decodes the stored rows lines[begin, end) need, with a decompressor of its own.
-  auto decodeLines = [&](size_t begin, size_t end) {
-    Decoder decoder(compressed_);
-    if (!Reopen(decoder)) return false;
+  // Without restart markers a part would first have to entropy-decode every row above its
+  // own (half again the work of one thread, and slower than one thread on a busy machine),
+  // so the picture is then decoded on one thread. With them, each part after the first
+  // decodes only its own rows, from the interval that starts one MCU row above them: that
+  // row gives the upsampled colours of its first rows what is above them, as in one pass.
+  std::optional<RestartIndex> restarts;
+  if (parts > 1) restarts = IndexRestarts(ReaderOf(compressed_), SizeOf(compressed_));
+  if (restarts && (restarts->width != header_.rawWidth || restarts->height != header_.rawHeight)) restarts.reset();
+  struct Part {
+    size_t begin;
+    int from;  // the MCU row its decoding starts at; 0 for the first part, read from the file
+  };
+  std::vector<Part> plan{{0, 0}};
+  for (int p = 1; restarts && p < parts; ++p) {
+    int from = static_cast<int>(int64_t(restarts->mcuRows) * p / parts) - 1;
+    while (from > plan.back().from && !restarts->StartsAt(from)) --from;
+    if (from <= plan.back().from) continue;
+    const int firstRow = (from + 1) * restarts->mcuHeight;
+    const size_t at = std::lower_bound(lines.begin(), lines.end(), std::make_pair(firstRow, INT_MIN)) - lines.begin();
+    if (at > plan.back().begin && at < lines.size()) plan.push_back({at, from});
+  }
+
+  // Decodes the stored rows lines[begin, end) need, with a decompressor of its own: over
+  // the file, or over MCU rows [from, to) cut out at restart markers.
+  auto decodeLines = [&](size_t begin, size_t end, int from, int to) {
+    Compressed band;
+    int rowOffset = 0;
+    if (from > 0) {
+      band.bytes = restarts->Band(ReaderOf(compressed_), from, to);
+      rowOffset = from * restarts->mcuHeight;
+    }
+    Decoder decoder(from > 0 ? band : compressed_);
+    if (from > 0) {
+      Header bandHeader;
+      if (!ReadHeader(decoder, bandHeader) || bandHeader.rawWidth != header_.rawWidth) return false;
+    } else if (!Reopen(decoder)) {
+      return false;
+    }
     std::optional<DecodeShare> share = DecodeShare::Take(CoefficientBytes(decoder));
     if (!share) return false;
     const Header& header = header_;
@@ -288,10 +335,10 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
         // Rows no destination line takes are skipped: libjpeg-turbo leaves out their
         // colour conversion and copy, and decodes whole skipped blocks' rows only as far
         // as the entropy decoder must.
-        const auto wanted = static_cast<JDIMENSION>(lines[next].first);
+        const auto wanted = static_cast<JDIMENSION>(lines[next].first - rowOffset);
         if (wanted > info.output_scanline) jpeg_skip_scanlines(&info, wanted - info.output_scanline);
         JSAMPROW rows[1] = {row.data()};
-        int stored = static_cast<int>(info.output_scanline);
+        int stored = static_cast<int>(info.output_scanline) + rowOffset;
         jpeg_read_scanlines(&info, rows, 1);
         for (; next < end && lines[next].first == stored; ++next) {
           const int line = lines[next].second;
@@ -309,25 +356,21 @@ bool JpegPicture::StretchTo(gdi::Surface& destination, int x, int y, int width, 
     });
   };
 
-  // Each part writes its own destination lines; a stored row never straddles two. A later
-  // part still runs the entropy decoder over every row before its own, about two thirds
-  // of a photo's decoding time, so the parts start where they would all end together:
-  // part p at (1 - r^p) / (1 - r^parts) of the rows, r being the share left, 1/3.
-  std::vector<size_t> bounds{0};
-  for (int p = 1; p < parts; ++p) {
-    const double share = (1 - std::pow(1 / 3.0, p)) / (1 - std::pow(1 / 3.0, parts));
-    const auto from = static_cast<int64_t>(header_.rawHeight * share);
-    size_t at = std::lower_bound(lines.begin(), lines.end(), std::make_pair(int(from), INT_MIN)) - lines.begin();
-    if (at > bounds.back() && at < lines.size()) bounds.push_back(at);
-  }
-  bounds.push_back(lines.size());
-  std::vector<char> decoded(bounds.size() - 1, 0);
+  std::vector<char> decoded(plan.size(), 0);
   auto decodePart = [&](size_t p) {
-    decoded[p] = Guarded("decoding a JPEG", [&] { return decodeLines(bounds[p], bounds[p + 1]); }).value_or(false);
+    const size_t end = p + 1 < plan.size() ? plan[p + 1].begin : lines.size();
+    // Down to the row below its last, whose colours its last rows' upsampling takes.
+    int to = restarts ? restarts->mcuRows : 0;
+    if (p + 1 < plan.size()) {
+      to = plan[p + 1].from + 2;
+      while (to < restarts->mcuRows && !restarts->StartsAt(to)) ++to;
+    }
+    decoded[p] = Guarded("decoding a JPEG", [&] { return decodeLines(plan[p].begin, end, plan[p].from, to); })
+                     .value_or(false);
   };
   std::vector<std::thread> helpers;
   std::vector<size_t> here{0};  // the parts no thread could be started for are decoded here
-  for (size_t p = 1; p + 1 < bounds.size(); ++p) {
+  for (size_t p = 1; p < plan.size(); ++p) {
     if (auto helper = TryStartThread(decodePart, p)) {
       helpers.push_back(std::move(*helper));
     } else {

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QTransform>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "platform/picture/bmp_picture.h"
 #include "platform/picture/decode_budget.h"
 #include "platform/picture/exif_orientation.h"
+#include "platform/picture/jpeg_restarts.h"
 #include "support/jpeg_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -82,6 +84,70 @@ TEST(LoadPicture, JpegDrawsAsAStretchedCopyOfItsFullDecodingInEveryOrientation) 
     ASSERT_TRUE(whole) << error;
     ExpectSame(*whole, upright);
   }
+}
+
+TEST(LoadPicture, JpegsWithRestartMarkersDecodeInBandsAsInOnePass) {
+  // Bands start at restart markers; their first and last rows are where a mistake in the
+  // upsampled colours or the cut would show. Sizes with part MCUs at both edges.
+  struct Case {
+    int h, v, restartMcus;
+  };
+  const Case cases[] = {{2, 2, 13}, {2, 2, 26}, {2, 1, 5}, {1, 1, 17}, {0, 0, 7}, {2, 2, 1000}};
+  test::TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.h << "x" << c.v << ", restart every " << c.restartMcus << " MCUs");
+    const std::string jpeg = test::JpegWithRestarts(test::DetailedRgb(203, 157), 203, 157, c.restartMcus, c.h, c.v);
+    const std::string path = folder / "restarts.jpg";
+    for (int orientation : {1, 6}) {
+      test::WriteBytes(path, test::WithOrientation(jpeg, orientation));
+      LoadedPicture loaded = LoadPicture(path);
+      ASSERT_TRUE(loaded.picture) << loaded.error;
+      const Surface upright = Upright(test::DecodeWhole(jpeg), orientation);
+      for (const auto& [w, h] : {std::pair{upright.Width(), upright.Height()}, std::pair{91, 70}}) {
+        Surface expected(upright.Width(), upright.Height(), 0x00ABCDEF);
+        gdi::StretchBlt(expected, 0, 0, w, h, upright, 0, 0, upright.Width(), upright.Height());
+        for (int parts : {2, 3, 4}) {
+          SCOPED_TRACE(::testing::Message() << "orientation " << orientation << ", " << w << "x" << h << ", parts " << parts);
+          Surface actual(upright.Width(), upright.Height(), 0x00ABCDEF);
+          ASSERT_TRUE(loaded.picture->StretchTo(actual, 0, 0, w, h, parts));
+          ExpectSame(actual, expected);
+        }
+      }
+    }
+  }
+}
+
+ReadBytesAt ReaderOf(const std::string& bytes) {
+  return [&bytes](uint64_t offset, void* into, size_t count) -> int64_t {
+    const size_t n = offset >= bytes.size() ? 0 : std::min(count, bytes.size() - size_t(offset));
+    std::memcpy(into, bytes.data() + offset, n);
+    return int64_t(n);
+  };
+}
+
+TEST(JpegRestarts, BandsCutAtTheMarkersAreJpegsOfTheirRowsAndOnlyIntactScansAreIndexed) {
+  const std::string jpeg = test::JpegWithRestarts(test::DetailedRgb(64, 80), 64, 80, 4);  // one MCU row of 16
+  const auto index = IndexRestarts(ReaderOf(jpeg), jpeg.size());
+  ASSERT_TRUE(index.has_value());
+  EXPECT_EQ(index->mcuRows, 5);
+  EXPECT_EQ(index->markers.size(), 4u);
+  // MCU rows 1 to 3 alone: TurboJPEG decodes them to the whole picture's rows 16 to 63,
+  // except where the upsampled colours look past the band (its first and last rows).
+  const Surface whole = test::DecodeWhole(jpeg);
+  const Surface band = test::DecodeWhole(index->Band(ReaderOf(jpeg), 1, 4));
+  ASSERT_EQ(band.Height(), 48);
+  for (int y = 1; y < 47; ++y) {
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(band.Row(y)[x], whole.Row(16 + y)[x]) << x << "," << y;
+  }
+  EXPECT_EQ(test::DecodeWhole(index->Band(ReaderOf(jpeg), 4, 5)).Height(), 16) << "the last band, to the end";
+
+  std::string missing = jpeg;
+  missing.erase(index->markers[1], 2);
+  std::string swapped = jpeg;
+  std::swap(swapped[index->markers[0] + 1], swapped[index->markers[1] + 1]);
+  const std::string others[] = {jpeg.substr(0, jpeg.size() - 2), missing, swapped, test::MakeJpeg(64, 80),
+                                test::MakeJpeg(64, 80, TJSAMP_420, 90, TJFLAG_PROGRESSIVE)};
+  for (const std::string& other : others) EXPECT_FALSE(IndexRestarts(ReaderOf(other), other.size()));
 }
 
 TEST(LoadPicture, ReadsGreyscaleAndUnsubsampledJpegs) {
