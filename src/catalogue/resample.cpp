@@ -49,30 +49,73 @@ Taps MakeTaps(int in, int out) {
   return t;
 }
 
-// Along an axis reduced by a factor in (1, 2]: each source pixel weighs by how much of the
-// output pixel's span [o * scale, (o + 1) * scale) it covers.
-Taps MakeAreaTaps(int in, int out) {
-  Taps t;
+// Along an axis kept or reduced by a factor of at most 2: each source pixel weighs by how
+// much of the output pixel's span [o * scale, (o + 1) * scale) it covers, in 256ths that
+// add up to exactly 256 (a flat colour stays exactly itself).
+struct AreaTaps {
+  static constexpr int kSpan = 3;  // a span of at most two pixels touches at most three
+  std::vector<int> first, count;
+  std::vector<uint32_t> weights;   // kSpan per output
+};
+
+bool AreaServes(int in, int out) { return in >= out && in <= 2 * out; }
+
+AreaTaps MakeAreaTaps(int in, int out) {
+  AreaTaps t;
   const double scale = static_cast<double>(in) / out;
-  t.span = 3;  // a span of at most two pixels touches at most three
   t.first.resize(out);
   t.count.resize(out);
-  t.weights.assign(static_cast<size_t>(out) * t.span, 0.f);
+  t.weights.assign(static_cast<size_t>(out) * AreaTaps::kSpan, 0);
   for (int o = 0; o < out; ++o) {
     const double from = o * scale, to = (o + 1) * scale;
     const int lo = static_cast<int>(from);
-    const int hi = std::min({in - 1, static_cast<int>(std::ceil(to)) - 1, lo + t.span - 1});
+    const int hi = std::min({in - 1, static_cast<int>(std::ceil(to)) - 1, lo + AreaTaps::kSpan - 1});
     t.first[o] = lo;
     t.count[o] = hi - lo + 1;
-    for (int s = lo; s <= hi; ++s) {
+    uint32_t* w = &t.weights[static_cast<size_t>(o) * AreaTaps::kSpan];
+    uint32_t given = 0;
+    for (int s = lo; s < hi; ++s) {
       const double covered = std::min<double>(s + 1, to) - std::max<double>(s, from);
-      t.weights[static_cast<size_t>(o) * t.span + (s - lo)] = static_cast<float>(covered / scale);
+      w[s - lo] = static_cast<uint32_t>(std::lround(256 * covered / scale));
+      given += w[s - lo];
     }
+    w[hi - lo] = 256 - std::min<uint32_t>(given, 256);  // the last takes what is left
   }
   return t;
 }
 
-Taps TapsFor(int in, int out) { return in > out && in <= 2 * out ? MakeAreaTaps(in, out) : MakeTaps(in, out); }
+// The weighted sum of `count` pixels `stride` apart, weights in 256ths adding up to 256,
+// rounded half up. Red and blue share one word, green has its own: no channel can reach
+// the next (255 x 256 + 128 < 65536).
+inline uint32_t Blend(const uint32_t* p, size_t stride, const uint32_t* w, int count) {
+  uint32_t redBlue = 0x00800080u, green = 0x00008000u;
+  for (int k = 0; k < count; ++k, p += stride) {
+    redBlue += (*p & 0x00FF00FFu) * w[k];
+    green += (*p & 0x0000FF00u) * w[k];
+  }
+  return 0xFF000000u | ((redBlue >> 8) & 0x00FF00FFu) | ((green >> 8) & 0x0000FF00u);
+}
+
+platform::gdi::Surface AverageAreas(const platform::gdi::Surface& source, int width, int height) {
+  const AreaTaps across = MakeAreaTaps(source.Width(), width);
+  const AreaTaps down = MakeAreaTaps(source.Height(), height);
+  std::vector<uint32_t> mid(static_cast<size_t>(source.Height()) * width);
+  for (int y = 0; y < source.Height(); ++y) {
+    const uint32_t* row = source.Row(y);
+    uint32_t* to = &mid[static_cast<size_t>(y) * width];
+    for (int x = 0; x < width; ++x) {
+      to[x] = Blend(row + across.first[x], 1, &across.weights[static_cast<size_t>(x) * AreaTaps::kSpan], across.count[x]);
+    }
+  }
+  platform::gdi::Surface out(width, height);
+  for (int y = 0; y < height; ++y) {
+    const uint32_t* w = &down.weights[static_cast<size_t>(y) * AreaTaps::kSpan];
+    const uint32_t* first = &mid[static_cast<size_t>(down.first[y]) * width];
+    uint32_t* row = out.Row(y);
+    for (int x = 0; x < width; ++x) row[x] = Blend(first + x, static_cast<size_t>(width), w, down.count[y]);
+  }
+  return out;
+}
 
 // One pixel's blue, green, red and a spare lane, in the order a pixel holds its bytes;
 // the compiler turns the arithmetic on it into single vector instructions.
@@ -94,10 +137,13 @@ uint32_t Pack(Lanes v) {
 }  // namespace
 
 platform::gdi::Surface Resample(const platform::gdi::Surface& source, int width, int height) {
+  if (source.Empty() || width <= 0 || height <= 0) return platform::gdi::Surface(width, height);
+  if (AreaServes(source.Width(), width) && AreaServes(source.Height(), height)) {
+    return AverageAreas(source, width, height);
+  }
+  const Taps across = MakeTaps(source.Width(), width);
+  const Taps down = MakeTaps(source.Height(), height);
   platform::gdi::Surface out(width, height);
-  if (source.Empty() || width <= 0 || height <= 0) return out;
-  const Taps across = TapsFor(source.Width(), width);
-  const Taps down = TapsFor(source.Height(), height);
 
   // Horizontal pass into source.Height() rows of `width` pixels, each source row unpacked
   // once. Every element is written before it is read: no need to clear them.

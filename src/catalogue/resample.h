@@ -1,9 +1,9 @@
-// A high-quality resampler, separable: along an axis reduced at most twice, each output
-// pixel is the average of the source area it covers (at that reduction a bicubic kernel
-// adds nothing the eye sees at thumbnail size, and costs three times the taps); otherwise
-// Catmull-Rom weights (a = -0.5), the kernel widened by the reduction factor when shrinking
-// so that every source pixel counts (the way GDI+'s high-quality bicubic mode behaves, not
-// a 4-tap point sample).
+// A high-quality resampler, separable. A picture reduced by at most twice in each direction
+// has each output pixel the average of the source area it covers (at that reduction a
+// bicubic kernel adds nothing the eye sees at thumbnail size, and costs three times the
+// taps); any other size Catmull-Rom weights (a = -0.5), the kernel widened by the reduction
+// factor when shrinking so that every source pixel counts (the way GDI+'s high-quality
+// bicubic mode behaves, not a 4-tap point sample).
 #pragma once
 
 #include "platform/gdi/surface.h"

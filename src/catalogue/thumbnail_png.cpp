@@ -12,6 +12,7 @@ constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr size_t kSignatureBytes = 8;
 constexpr uint8_t kRgb = 2, kRgba = 6;
 constexpr uint8_t kSub = 1;
+constexpr size_t kMaxTextBytes = 64 * 1024;  // a compressed text inflating to more is refused
 
 void PutBigEndian(std::string& out, uint32_t value) {
   const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
@@ -156,8 +157,21 @@ std::optional<PngPicture> DecodePlainPng(std::string_view bytes, int maxSide) {
       const size_t keyLength = strnlen(text, length);
       if (keyLength == 0 || keyLength >= length) return std::nullopt;
       picture.texts.emplace_back(std::string(text, keyLength), std::string(text + keyLength + 1, length - keyLength - 1));
-    } else if (name == "zTXt" || name == "iTXt" || !(type[0] & 0x20)) {
-      return std::nullopt;  // texts we do not inflate, or a critical chunk we do not know
+    } else if (name == "zTXt") {
+      // Qt writes texts over 40 characters so (LumenShow's own entries before, and others').
+      const auto* text = reinterpret_cast<const char*>(data);
+      const size_t keyLength = strnlen(text, length);
+      if (keyLength == 0 || keyLength + 2 > length || data[keyLength + 1] != 0) return std::nullopt;
+      std::string value(kMaxTextBytes, '\0');
+      size_t inflated = 0;
+      if (libdeflate_zlib_decompress(Decompressor(), data + keyLength + 2, length - keyLength - 2, value.data(),
+                                     value.size(), &inflated) != LIBDEFLATE_SUCCESS) {
+        return std::nullopt;
+      }
+      value.resize(inflated);
+      picture.texts.emplace_back(std::string(text, keyLength), std::move(value));
+    } else if (name == "iTXt" || !(type[0] & 0x20)) {
+      return std::nullopt;  // international texts, or a critical chunk we do not know
     }  // other ancillary chunks (gAMA, pHYs, tIME, a suggested PLTE) change nothing here
   }
 
@@ -174,13 +188,23 @@ std::optional<PngPicture> DecodePlainPng(std::string_view bytes, int maxSide) {
   const uint8_t* prior = zeros.data();
   for (int y = 0; y < height; ++y) {
     uint8_t* row = raw.data() + static_cast<size_t>(y) * (rowBytes + 1);
-    if (!Unfilter(row[0], row + 1, prior, rowBytes, bpp)) return std::nullopt;
-    prior = row + 1;
     uint32_t* to = picture.image.Row(y);
-    for (int x = 0; x < width; ++x) {
-      const uint8_t* p = row + 1 + static_cast<size_t>(x) * bpp;
-      to[x] = uint32_t(picture.alpha ? p[3] : 0xFF) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    if (row[0] == kSub && !picture.alpha) {
+      // The rows we write: undone and packed in one pass, a running sum per colour.
+      uint8_t r = 0, g = 0, b = 0;
+      for (int x = 0; x < width; ++x) {
+        uint8_t* p = row + 1 + static_cast<size_t>(x) * 3;
+        p[0] = r = uint8_t(r + p[0]), p[1] = g = uint8_t(g + p[1]), p[2] = b = uint8_t(b + p[2]);
+        to[x] = 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+      }
+    } else {
+      if (!Unfilter(row[0], row + 1, prior, rowBytes, bpp)) return std::nullopt;
+      for (int x = 0; x < width; ++x) {
+        const uint8_t* p = row + 1 + static_cast<size_t>(x) * bpp;
+        to[x] = uint32_t(picture.alpha ? p[3] : 0xFF) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+      }
     }
+    prior = row + 1;
   }
   return picture;
 }

@@ -36,8 +36,9 @@ struct PngPicture {
 };
 
 // The picture, when the bytes are a whole, intact PNG of the kind above whose width and
-// height are at most maxSide (checked before anything is inflated). Nothing for any other
-// PNG (palette, 16-bit, grey, interlaced, compressed texts) and for damaged files.
+// height are at most maxSide (checked before anything is inflated); its texts are tEXt
+// and zTXt chunks (up to 64 KiB each). Nothing for any other PNG (palette, 16-bit, grey,
+// interlaced, international texts) and for damaged files.
 std::optional<PngPicture> DecodePlainPng(std::string_view bytes, int maxSide);
 
 }  // namespace lumen::catalogue

@@ -202,7 +202,11 @@ bool PublishFile(const std::string& path, std::string_view bytes, unsigned mode)
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A new file rather than the old one truncated: ext4 writes a truncated and rewritten
+  // file out to disk when it is closed (its guard for programs that do not sync), which
+  // made rewriting 20,000 small files take half again as long.
+  ::unlink(path.c_str());
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   FileDescriptor file(fd);
   const bool written = WriteAll(fd, bytes);

@@ -71,8 +71,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 // crash may lose it. For caches, whose entries are made again when they are missing.
 bool PublishFile(const std::string& path, std::string_view bytes, unsigned mode);
 
-// Creates or truncates the file and writes the bytes; false when any write or the close
-// fails (a full disk), the file then left as far as it got. Not synced: for output files.
+// Writes the bytes to a new file at path, replacing whatever was there (a symbolic link
+// itself, not what it points to); false when any write or the close fails (a full disk),
+// the file then left as far as it got. Not synced: for output files.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace lumen::platform

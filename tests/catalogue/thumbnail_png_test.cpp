@@ -67,12 +67,15 @@ TEST(ThumbnailPng, WhatWeWriteQtReadsPixelForPixelAndWhatQtWritesWeRead) {
     buffer.open(QIODevice::WriteOnly);
     QImage withText = image;
     withText.setText("Software", "someone else");
+    withText.setText("Thumb::URI", "file:///" + QString(60, 'x'));  // over 40 characters: zTXt
     ASSERT_TRUE(withText.save(&buffer, "PNG", 0));
     auto ours = DecodePlainPng(std::string_view(qtBytes.constData(), static_cast<size_t>(qtBytes.size())), 128);
     ASSERT_TRUE(ours.has_value());
     EXPECT_EQ(ours->alpha, alpha);
     ASSERT_NE(ours->Text("Software"), nullptr);
     EXPECT_EQ(*ours->Text("Software"), "someone else");
+    ASSERT_NE(ours->Text("Thumb::URI"), nullptr);
+    EXPECT_EQ(*ours->Text("Thumb::URI"), "file:///" + std::string(60, 'x'));
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x) ASSERT_EQ(ours->image.Row(y)[x], image.pixel(x, y)) << x << "," << y;
     }
