@@ -37,8 +37,8 @@ struct FittedPicture {
 };
 
 // Loads the picture and draws it as FitPicture does onto the page (in device pixels).
-// Null when the file cannot be loaded or decoded. Thread-safe. `parts` > 1: decoded on
-// that many threads at once, for a turn that is waiting for it.
+// Null when the file cannot be loaded or decoded. Thread-safe. `parts` > 1: a JPEG with
+// restart markers is decoded on that many threads at once, for a turn that is waiting.
 std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const PageBox& page, int parts = 1);
 
 }  // namespace lumen::slideshow

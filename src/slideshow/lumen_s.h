@@ -25,8 +25,8 @@ inline constexpr int kKeyRight = 39;
 struct ReadAhead {
   int workers = 2;
   int pages = 3;
-  // A picture a turn waits for is decoded in this many parts at once; 0: one per core
-  // (at most four).
+  // A picture a turn waits for is decoded in up to this many bands at once (a JPEG with
+  // restart markers; any other on one thread); 0: one per core (at most four).
   int partsWhenWaiting = 0;
   static ReadAhead None() { return {0, 0}; }
 };

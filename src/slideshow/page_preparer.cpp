@@ -33,8 +33,8 @@ std::shared_ptr<const FittedPicture> PagePreparer::Get(const std::string& path) 
   if (found != entries_.end() && found->second.ready) return found->second.fitted;
   queue_.erase(std::remove(queue_.begin(), queue_.end(), path), queue_.end());
   lock.unlock();
-  // The turn waits for it: every core decodes a share (the workers, if any, are idle or
-  // busy with pictures the turn does not need).
+  // The turn waits for it: every core decodes a band where the file allows (the workers,
+  // if any, are idle or busy with pictures the turn does not need).
   auto fitted = Fit(path, partsWhenWaiting_);
   lock.lock();
   entries_[path] = Entry{true, fitted};

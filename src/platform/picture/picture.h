@@ -28,8 +28,9 @@ class Picture {
   int Height() const { return height_; }
   // Draws the whole picture onto the destination rectangle exactly as StretchBlt from a
   // surface holding it would (COLORONCOLOR, clipped). False when decoding fails; pixels
-  // may then have been written. A JPEG may be decoded in up to `parts` parts at once, on
-  // as many threads, for someone waiting on it: the same pixels, sooner, for more work.
+  // may then have been written. A JPEG with restart markers may be decoded in up to
+  // `parts` bands at once, on as many threads, for someone waiting on it: the same pixels,
+  // sooner, for the same work. Any other picture is decoded on the calling thread.
   virtual bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts = 1) const = 0;
   // The whole picture, upright, for a preview of at least minLongSide pixels on its long
   // side (0: full size). A JPEG is reduced while it is decoded (in the DCT domain, to the
