@@ -126,7 +126,8 @@ std::optional<PngPicture> DecodePlainPng(std::string_view bytes, int maxSide) {
   const auto* end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
   PngPicture picture;
   int width = 0, height = 0;
-  std::string idat;
+  std::string_view idat;  // the image data: its one chunk where it has one (as ours do),
+  std::string joined;     // else its chunks joined
   bool ended = false;
   while (!ended) {
     if (end - at < 12) return std::nullopt;
@@ -149,7 +150,14 @@ std::optional<PngPicture> DecodePlainPng(std::string_view bytes, int maxSide) {
       width = int(w), height = int(h);
       picture.alpha = data[9] == kRgba;
     } else if (name == "IDAT") {
-      idat.append(reinterpret_cast<const char*>(data), length);
+      const std::string_view chunk(reinterpret_cast<const char*>(data), length);
+      if (idat.empty() && joined.empty()) {
+        idat = chunk;
+      } else {
+        if (joined.empty()) joined = idat;
+        joined += chunk;
+        idat = joined;
+      }
     } else if (name == "IEND") {
       ended = true;
     } else if (name == "tEXt") {

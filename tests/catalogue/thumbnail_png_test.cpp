@@ -36,12 +36,15 @@ std::string Chunk(const std::string& type, const std::string& data) {
   }
   return bigEndian(uint32_t(data.size())) + type + data + bigEndian(~crc);
 }
-std::string HandMadePng(uint32_t width, uint32_t height, const std::string& filteredRows) {
-  const QByteArray packed = qCompress(QByteArray::fromStdString(filteredRows)).mid(4);
+// split: the image data in two chunks, as encoders write larger images.
+std::string HandMadePng(uint32_t width, uint32_t height, const std::string& filteredRows, bool split = false) {
+  const std::string packed = qCompress(QByteArray::fromStdString(filteredRows)).mid(4).toStdString();
+  const std::string data = split ? Chunk("IDAT", packed.substr(0, 5)) + Chunk("IDAT", packed.substr(5))
+                                 : Chunk("IDAT", packed);
   const std::string header = Chunk("IHDR", std::string{char(width >> 24), char(width >> 16), char(width >> 8), char(width),
                                                        char(height >> 24), char(height >> 16), char(height >> 8),
                                                        char(height), 8, 2, 0, 0, 0});
-  return std::string("\x89PNG\r\n\x1a\n", 8) + header + Chunk("IDAT", packed.toStdString()) + Chunk("IEND", "");
+  return std::string("\x89PNG\r\n\x1a\n", 8) + header + data + Chunk("IEND", "");
 }
 
 QImage QtDecoded(const std::string& bytes) {
@@ -99,6 +102,9 @@ TEST(ThumbnailPng, EachRowFilterUndoneAsWorkedOutByHand) {
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 2; ++x) EXPECT_EQ(read->image.Row(y)[x], expected[y][x]) << x << "," << y;
   }
+  const auto split = DecodePlainPng(HandMadePng(2, 5, rows, true), 5);
+  ASSERT_TRUE(split.has_value());
+  EXPECT_EQ(split->image.Pixels(), read->image.Pixels()) << "the image data in two chunks";
   EXPECT_FALSE(DecodePlainPng(HandMadePng(2, 5, rows.substr(0, 34)), 5)) << "a row short";
   EXPECT_FALSE(DecodePlainPng(HandMadePng(2, 5, rows + std::string{0}), 5)) << "a byte more";
   std::string unknownFilter = rows;
