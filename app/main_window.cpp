@@ -12,6 +12,7 @@
 #include "mainwindow/widgets/lumen_m.h"
 #include "platform/audio/system_multimedia.h"
 #include "platform/desktop/japanese_ui.h"
+#include "platform/desktop/qt_system_dialogs.h"
 #include "platform/desktop/title_bars.h"
 #include "platform/program_folder.h"
 

@@ -83,7 +83,9 @@ void ThumbnailIcons::Load() {
   while (true) {
     wanted_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
     if (stopping_) return;
-    const auto [row, path] = queue_.front();
+    // Named copies, not structured bindings: lambdas below capture them (clang 14 cannot).
+    const int row = queue_.front().first;
+    const std::string path = queue_.front().second;
     queue_.pop_front();
     const unsigned generation = generation_;
     const Loader loader = loader_;
@@ -93,7 +95,7 @@ void ThumbnailIcons::Load() {
     // Back on the window's thread; an icon of an earlier fill is dropped there.
     QMetaObject::invokeMethod(
         this,
-        [this, row = row, generation, icon = std::move(icon)]() mutable {
+        [this, row, generation, icon = std::move(icon)]() mutable {
           {
             std::lock_guard guard(mutex_);
             if (generation != generation_) return;

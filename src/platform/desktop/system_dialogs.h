@@ -1,6 +1,7 @@
 // The desktop's common dialogs and its "open" verb, behind one interface so that the main
 // window's handlers can be driven with scripted answers. Texts are UTF-8; paths are the
-// bytes the file system holds.
+// bytes the file system holds. Only the interface: what needs no display may hold one
+// (Qt's dialogs behind it are in qt_system_dialogs.h).
 #pragma once
 
 #include <array>
@@ -45,18 +46,5 @@ class SystemDialogs {
   // Opens an address (a web address or a local file) with the desktop's program for it.
   virtual void ShellOpen(QWidget* owner, const std::string& address) = 0;
 };
-
-// Qt's own dialogs (never the desktop's native ones, so titles and filters are ours) and
-// QDesktopServices.
-class QtSystemDialogs : public SystemDialogs {
- public:
-  std::optional<std::string> BrowseForFolder(QWidget* owner, const FolderRequest& request) override;
-  std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) override;
-  std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) override;
-  void ShellOpen(QWidget* owner, const std::string& address) override;
-};
-
-// "*.MP3" as a pattern that matches in any letter case: "*.[mM][pP]3".
-std::string AnyCasePattern(const std::string& pattern);
 
 }  // namespace lumen::platform

@@ -13,7 +13,7 @@
 
 #include "mainwindow/lumen_color.h"
 #include "mainwindow/lumen_folder.h"
-#include "platform/desktop/system_dialogs.h"
+#include "platform/desktop/qt_system_dialogs.h"
 #include "support/temp_folder.h"
 
 namespace lumen::platform {

@@ -1,4 +1,4 @@
-#include "platform/desktop/system_dialogs.h"
+#include "platform/desktop/qt_system_dialogs.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
