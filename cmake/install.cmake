@@ -6,7 +6,18 @@ install(TARGETS lumenshow RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES desktop/lumenshow.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES desktop/lumenshow.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES desktop/org.lumenshow.LumenShow.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES docs/lumenshow.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual page and the Debian changelog compressed as Debian installs them (gzip -9n:
+# no name or time inside, so the same file comes out of every build).
+find_program(GZIP gzip REQUIRED)
+set(packaged ${CMAKE_BINARY_DIR}/packaged)
+add_custom_command(OUTPUT ${packaged}/lumenshow.1.gz ${packaged}/changelog.gz
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${packaged}
+                   COMMAND ${GZIP} -9n -c ${CMAKE_SOURCE_DIR}/docs/lumenshow.1 > ${packaged}/lumenshow.1.gz
+                   COMMAND ${GZIP} -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${packaged}/changelog.gz
+                   DEPENDS ${CMAKE_SOURCE_DIR}/docs/lumenshow.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+add_custom_target(packaged_docs ALL DEPENDS ${packaged}/lumenshow.1.gz ${packaged}/changelog.gz)
+install(FILES ${packaged}/lumenshow.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaged}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumenshow)
 # The user guide the main window's link opens (bin/../share/doc/lumenshow).
 install(FILES docs/user-guide.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumenshow)
 install(FILES docs/images/main-window.png docs/images/turning-page.png
@@ -23,8 +34,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "LumenShow maintainers <maintainers@lumenshow.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "photo slide show with a page-turning animation and music")
 # The summary above is the description's first line; this is the rest.
+# Lines of at most 80 characters, as Debian's tools show them.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "LumenShow shows a folder of JPEG and BMP photos full screen; each picture changes\nwith a page turn, by hand or automatically, with music from an MP3 or WAV file\nor an audio CD. The user interface is in Japanese.")
+    "LumenShow shows a folder of JPEG and BMP photos full screen; each picture\nchanges with a page turn, by hand or automatically, with music from an MP3 or\nWAV file or an audio CD. The user interface is in Japanese.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries the program links, found by dpkg-shlibdeps; and what it uses at run time:

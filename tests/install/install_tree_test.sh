@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a throw-away prefix and uses it as a user would: every file in
 # its place, the program runs from there with a clean environment, the man page names
-# every subcommand and option, and the desktop entry is no folder's default opener.
+# every subcommand and option, and the desktop entry is no folder's default opener. Then
+# packs the build as its .deb and has lintian check it: no error and no warning.
 # Usage: install_tree_test.sh BUILD_DIR
 set -euo pipefail
 build="$1"
@@ -12,8 +13,9 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null
 share="$tmp/usr/share"
 for file in bin/lumenshow share/applications/lumenshow.desktop share/icons/hicolor/scalable/apps/lumenshow.svg \
-    share/metainfo/org.lumenshow.LumenShow.metainfo.xml share/man/man1/lumenshow.1 \
+    share/metainfo/org.lumenshow.LumenShow.metainfo.xml share/man/man1/lumenshow.1.gz \
     share/doc/lumenshow/user-guide.html share/doc/lumenshow/images/main-window.png \
+    share/doc/lumenshow/copyright share/doc/lumenshow/changelog.gz \
     share/kio/servicemenus/lumenshow-slideshow.desktop share/nemo/actions/lumenshow.nemo_action; do
   [[ -f "$tmp/usr/$file" ]] || fail "$file is not installed"
 done
@@ -30,7 +32,8 @@ run() { env -i HOME="$tmp/home" PATH="$tmp/usr/bin:/usr/bin:/bin" "$@"; }
 run lumenshow settings | grep -qx "ImageFolder=$tmp/home" || fail "the fallback folder is not home"
 
 # The man page names every subcommand and every option --help lists.
-page="$share/man/man1/lumenshow.1"
+page="$tmp/lumenshow.1"
+gzip -dc "$share/man/man1/lumenshow.1.gz" > "$page"
 for sub in $(run lumenshow --help | sed -n 's/^  \([a-z]*\)  .*/\1/p'); do
   grep -q "$sub" "$page" || fail "the man page does not name $sub"
   for option in $(run lumenshow "$sub" --help | sed -n 's/^  --\([a-z]*\).*/\1/p'); do
@@ -70,4 +73,9 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION
 update-desktop-database "$share/applications"
 default="$(HOME="$tmp/home" xdg-mime query default inode/directory || true)"
 [[ "$default" != *lumenshow* ]] || fail "LumenShow became the default opener of folders"
-echo "install tree: every file in place, starts from the menu and saves its settings, opens no folders"
+
+# The .deb as scripts/package.sh makes it, judged by Debian's own checker.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null || fail "cpack could not make the .deb"
+report="$(lintian --allow-root --fail-on error,warning "$tmp"/deb/lumenshow_*.deb 2>&1)" ||
+  fail "lintian: $report"
+echo "install tree: every file in place, starts from the menu and saves its settings, opens no folders; lintian accepts the .deb"
