@@ -169,12 +169,16 @@ FileContents ReadProfileFile(const std::string& fileName) {
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, size_t bufferSize,
                                     const std::string& fileName) {
-  if (bufferSize == 0) return {};
   FileContents file = ReadProfileFile(fileName);
-  std::optional<std::string> value;
-  if (file.status == FileContents::Status::Read) {
-    value = ProfileDocument(file.bytes).Get(section, key);
-  }
+  const ProfileDocument document(file.status == FileContents::Status::Read ? file.bytes : std::string());
+  return GetPrivateProfileString(section, key, defaultValue, bufferSize, document);
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, size_t bufferSize,
+                                    const ProfileDocument& document) {
+  if (bufferSize == 0) return {};
+  const std::optional<std::string> value = document.Get(section, key);
   std::string_view text = value ? std::string_view(*value) : defaultValue;
   text = text.substr(0, text.find('\0'));
   return std::string(CutCp932(text, bufferSize - 1));

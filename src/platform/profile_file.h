@@ -68,6 +68,10 @@ class ProfileDocument {
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, size_t bufferSize,
                                     const std::string& fileName);
+// The same from a file read once (an unreadable or missing file: an empty document).
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, size_t bufferSize,
+                                    const ProfileDocument& document);
 
 // WritePrivateProfileString: creates the file and the section when needed. The file is
 // replaced atomically. Returns false, leaving the file as it was, when it exists but

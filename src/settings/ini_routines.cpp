@@ -22,10 +22,10 @@ std::string ReadIniValue(std::string_view section, std::string_view key,
       NameBytes(section), NameBytes(key), "", kValueBufferSize, fileName));
 }
 
-bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& fileName) {
-  return platform::WritePrivateProfileString(NameBytes(section), NameBytes(key),
-                                             EncodeIniText(value), fileName);
+std::string ReadIniValue(std::string_view section, std::string_view key,
+                         const platform::ProfileDocument& document) {
+  return DecodeIniText(platform::GetPrivateProfileString(
+      NameBytes(section), NameBytes(key), "", kValueBufferSize, document));
 }
 
 void WriteIniValue(std::string_view section, std::string_view key, std::string_view value,

@@ -12,11 +12,9 @@ namespace lumen::settings {
 // At most 255 bytes of the stored value are read; a longer value is cut.
 std::string ReadIniValue(std::string_view section, std::string_view key,
                          const std::string& fileName);
-
-// Writes one key straight to the file (created when missing). Returns whether it was
-// written; the file is left as it was when not.
-bool WriteIniValue(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& fileName);
+// The same from a file read once.
+std::string ReadIniValue(std::string_view section, std::string_view key,
+                         const platform::ProfileDocument& document);
 
 // Sets one key in a document held in memory, for saving several keys in one go.
 void WriteIniValue(std::string_view section, std::string_view key, std::string_view value,

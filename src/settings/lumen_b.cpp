@@ -69,8 +69,15 @@ ShowData& AppShowData() {
 }
 
 void LoadSettings(Settings& s, const std::string& programFolder, const std::string& iniPath) {
+  // One read for all thirteen keys, where the Windows program opened the file once per
+  // key. Nothing writes it between those reads (the settings load before any window
+  // exists, on the thread that later saves them), so every key sees the same bytes; and a
+  // file replaced by another program meanwhile can no longer mix two versions' values.
+  const platform::FileContents file = platform::ReadProfileFile(iniPath);
+  const platform::ProfileDocument document(file.status == platform::FileContents::Status::Read ? file.bytes
+                                                                                                : std::string());
   for (const SettingKey& entry : kSettingKeys) {
-    std::string text = ReadIniValue(kIniSection, entry.iniKey, iniPath);
+    std::string text = ReadIniValue(kIniSection, entry.iniKey, document);
     switch (entry.kind) {
       case SettingKind::Int16:
       case SettingKind::Colour: LoadNumber(s, entry, text); break;
