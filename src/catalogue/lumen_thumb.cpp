@@ -14,9 +14,6 @@ namespace lumen::catalogue {
 
 using platform::RoundHalfEven;
 
-GdiPlusToken StartGdiPlus() { return 1; }  // the decoders need no start-up: it cannot fail
-void StopGdiPlus(GdiPlusToken) {}
-
 FittedRect FitInBox(int pictureWidth, int pictureHeight, int width, int height) {
   const double ri = static_cast<double>(pictureWidth) / pictureHeight;
   const double rb = static_cast<double>(width) / height;
@@ -83,13 +80,12 @@ std::optional<CachedThumbnail> ThroughCache(const std::string& path, ThumbnailCa
 
 }  // namespace
 
-PictureObject LoadPictureScaled(GdiPlusToken token, const std::string& path, int& width, int& height,
+PictureObject LoadPictureScaled(const std::string& path, int& width, int& height,
                                 COLORREF background, bool keepAspect, LoadError* error, ThumbnailCache* cache) {
   auto fail = [&]() -> PictureObject {
     if (error != nullptr) *error = LoadError{999, "GDI+ Module", "Error loading picture " + path};
     return nullptr;
   };
-  if (token == 0) return fail();
   const bool ownSize = width == -1 || height == -1;
   const bool cached = !ownSize && cache != nullptr && width > 0 && height > 0 &&
                       width <= kNormalThumbnailSize && height <= kNormalThumbnailSize;

@@ -15,11 +15,6 @@ class ThumbnailCache;
 using platform::gdi::COLORREF;
 using platform::gdi::Surface;
 
-// The decoder's start-up token: 0 when it could not start, which makes every load fail.
-using GdiPlusToken = uint32_t;
-GdiPlusToken StartGdiPlus();
-void StopGdiPlus(GdiPlusToken token);
-
 // A picture object, as the list's image list holds it.
 using PictureObject = std::shared_ptr<const Surface>;
 
@@ -33,7 +28,7 @@ struct LoadError {
 // to both). Keep aspect: fitted and centred, margins in the background colour; else
 // stretched. With a cache, boxes up to 128 pixels come through its 128-pixel thumbnails.
 // On failure: nothing, and error 999.
-PictureObject LoadPictureScaled(GdiPlusToken token, const std::string& path, int& width, int& height,
+PictureObject LoadPictureScaled(const std::string& path, int& width, int& height,
                                 COLORREF background, bool keepAspect, LoadError* error = nullptr,
                                 ThumbnailCache* cache = nullptr);
 

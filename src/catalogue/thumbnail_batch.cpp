@@ -17,7 +17,6 @@ ThumbnailBatch::ThumbnailBatch(std::vector<std::string> paths, int box, COLORREF
       box_(box),
       background_(background),
       cache_(cache),
-      token_(StartGdiPlus()),
       icons_(paths_.size()),
       done_(paths_.size(), 0) {
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
@@ -33,7 +32,6 @@ ThumbnailBatch::~ThumbnailBatch() {
   abandoned_ = true;
   changed_.notify_all();
   for (std::thread& worker : workers_) worker.join();
-  StopGdiPlus(token_);
 }
 
 void ThumbnailBatch::Work() {
@@ -59,7 +57,7 @@ QImage ThumbnailBatch::Make(size_t index) const {
   int width = box_, height = box_;
   return platform::Guarded("thumbnail of " + paths_[index], [&] {
            const PictureObject picture =
-               LoadPictureScaled(token_, paths_[index], width, height, background_, true, nullptr, cache_);
+               LoadPictureScaled(paths_[index], width, height, background_, true, nullptr, cache_);
            return picture ? platform::gdi::ToQImage(*picture) : QImage();
          }).value_or(QImage());
 }

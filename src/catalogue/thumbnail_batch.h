@@ -45,7 +45,6 @@ class ThumbnailBatch {
   const int box_;
   const COLORREF background_;
   ThumbnailCache* cache_;
-  GdiPlusToken token_;
 
   std::mutex mutex_;
   std::condition_variable changed_;

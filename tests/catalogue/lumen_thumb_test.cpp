@@ -34,20 +34,19 @@ TEST(FitInBox, WorkedExamples) {
 TEST(LoadPictureScaled, FitsStretchesOrKeepsTheOwnSize) {
   test::TempFolder folder;
   SolidBmp(folder / "red.bmp", 800, 600, qRgb(255, 0, 0));
-  const GdiPlusToken token = StartGdiPlus();
   int w = 40, h = 40;
-  PictureObject fitted = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, true);
+  PictureObject fitted = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
   ASSERT_TRUE(fitted);
   EXPECT_EQ(fitted->GetPixel(20, 4), 0xFFFFFFu) << "margin above";
   EXPECT_EQ(fitted->GetPixel(20, 5), 0x0000FFu);
   EXPECT_EQ(fitted->GetPixel(20, 34), 0x0000FFu);
   EXPECT_EQ(fitted->GetPixel(20, 35), 0xFFFFFFu) << "margin below";
 
-  PictureObject stretched = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, false);
+  PictureObject stretched = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, false);
   EXPECT_EQ(stretched->GetPixel(20, 0), 0x0000FFu);
 
   w = -1, h = 40;
-  PictureObject own = LoadPictureScaled(token, folder / "red.bmp", w, h, 0xFFFFFF, true);
+  PictureObject own = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
   EXPECT_EQ(w, 800);
   EXPECT_EQ(h, 600);
   EXPECT_EQ(own->Width(), 800);
@@ -55,12 +54,10 @@ TEST(LoadPictureScaled, FitsStretchesOrKeepsTheOwnSize) {
   test::WriteBytes(folder / "empty.jpg", "");
   LoadError error;
   w = h = 40;
-  EXPECT_FALSE(LoadPictureScaled(token, folder / "empty.jpg", w, h, 0xFFFFFF, true, &error));
+  EXPECT_FALSE(LoadPictureScaled(folder / "empty.jpg", w, h, 0xFFFFFF, true, &error));
   EXPECT_EQ(error.number, 999);
   EXPECT_EQ(error.source, "GDI+ Module");
   EXPECT_EQ(error.description, "Error loading picture " + folder / "empty.jpg");
-  EXPECT_FALSE(LoadPictureScaled(0, folder / "red.bmp", w, h, 0xFFFFFF, true)) << "a failed start fails every load";
-  StopGdiPlus(token);
 }
 
 TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
@@ -167,10 +164,9 @@ TEST(ThumbnailCache, FreedesktopNamesHitsStaleEntriesAndFailures) {
   const std::string photo = folder / "p.bmp";
   SolidBmp(photo, 300, 200, qRgb(255, 0, 0));
   SetMTime(photo, 1000000000);
-  const GdiPlusToken token = StartGdiPlus();
   auto colourOf = [&] {
     int w = 40, h = 40;
-    auto picture = LoadPictureScaled(token, photo, w, h, 0xFFFFFF, true, nullptr, &cache);
+    auto picture = LoadPictureScaled(photo, w, h, 0xFFFFFF, true, nullptr, &cache);
     return picture ? picture->GetPixel(20, 20) : 0xDEADu;
   };
   EXPECT_EQ(colourOf(), 0x0000FFu);

@@ -145,10 +145,8 @@ void CatalogueViews::ListView1_Set() {
   batch_ = std::make_unique<ThumbnailBatch>(paths, 40, 0xFFFFFF, cache_);
   // A dropped icon comes back as the fill made it: through the cache, so it is quick.
   icons_->Reset(paths, [cache = cache_](const std::string& path) {
-    const GdiPlusToken token = StartGdiPlus();
     int width = 40, height = 40;
-    PictureObject picture = LoadPictureScaled(token, path, width, height, 0xFFFFFF, true, nullptr, cache);
-    StopGdiPlus(token);
+    PictureObject picture = LoadPictureScaled(path, width, height, 0xFFFFFF, true, nullptr, cache);
     return picture ? gdi::ToQImage(*picture) : QImage();
   });
   pump_.start();
