@@ -25,16 +25,6 @@ std::string FindAccessKey(const std::string& caption) {
   return {};
 }
 
-std::string NewInstanceCaption(const std::vector<std::string>& otherCaptions, const std::string& ownName) {
-  std::string joined;
-  for (const std::string& c : otherCaptions) joined += "|" + c;
-  joined += "|";
-  if (joined.find("|&OK|") == std::string::npos) return "&OK";
-  if (joined.find("|&Cancel|") == std::string::npos) return "&Cancel";
-  if (joined.find("|&Apply|") != std::string::npos) return ownName;
-  return "&Apply";
-}
-
 void DrawGradient(gdi::Surface& s, const RECT& rect, COLORREF top, COLORREF bottom) {
   const int n = rect.bottom - rect.top;
   if (n == 0) return;
@@ -157,22 +147,11 @@ void LumenButton::SetFocusRect(bool on) {
   if (hasFocus_) DrawButton(currentState_);
 }
 
-void LumenButton::WriteProperties(PropertyBag& bag) const {
-  bag.WriteProperty("Caption", caption_, std::string("&OK"));
-  bag.WriteProperty("Enabled", enabled_, true);
-  bag.WriteProperty("ForeColor", static_cast<int64_t>(foreColor_), int64_t{0});
-  bag.WriteProperty("Font", font_, std::string("Verdana"));  // a font never equals a name: always stored
-  bag.WriteProperty("FocusRect", focusRect_, true);
-}
-
-void LumenButton::ReadProperties(const PropertyBag& bag, HWND parentWindow, bool parentIsMdiChild, bool runTime) {
+void LumenButton::ReadProperties(HWND parentWindow, bool parentIsMdiChild, bool runTime) {
   ownWindow_ = &window_;
   parentWindow_ = parentWindow;
-  SetCaption(std::get<std::string>(bag.ReadProperty("Caption", std::string("&OK"))));
-  SetForeColor(static_cast<COLORREF>(std::get<int64_t>(bag.ReadProperty("ForeColor", int64_t{0}))));
-  SetFont(std::get<FontSpec>(bag.ReadProperty("Font", font_)));
-  SetFocusRect(std::get<bool>(bag.ReadProperty("FocusRect", true)));
-  SetEnabled(std::get<bool>(bag.ReadProperty("Enabled", true)));
+  SetCaption(caption_);  // gives the host the access key
+  SetEnabled(enabled_);
   if (runTime) {
     if (ownWindow_ != nullptr) {
       hooks_.SubclassWindow(ownWindow_);
@@ -186,13 +165,6 @@ void LumenButton::ReadProperties(const PropertyBag& bag, HWND parentWindow, bool
   }
   suppressDraw_ = false;
   DrawButton(currentState_);
-}
-
-void LumenButton::InitNewInstance(const std::vector<std::string>& otherCaptions, const std::string& ownName) {
-  caption_ = NewInstanceCaption(otherCaptions, ownName);
-  foreColor_ = 0;
-  enabled_ = true;
-  focusRect_ = true;
 }
 
 void LumenButton::Terminate() {

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "controls/property_bag.h"
 #include "controls/subclass.h"
 #include "platform/gdi/drawing.h"
 
@@ -15,6 +14,16 @@ namespace lumen::controls {
 
 using platform::gdi::COLORREF;
 using platform::gdi::RECT;
+
+// The caption's font; Verdana 8.25 pt until the host sets one.
+struct FontSpec {
+  std::string name = "Verdana";
+  double points = 8.25;
+  int weight = 400;
+  int charset = 0;
+  bool italic = false, underline = false, strikeout = false;
+  bool operator==(const FontSpec&) const = default;
+};
 
 enum ButtonState { StateDisabled = 0, StateNormal = 1, StateFocused = 2, StateHot = 3, StatePressed = 4 };
 
@@ -44,10 +53,6 @@ class ButtonHost {
 // The access key of a caption: the lower-cased character after the first single "&" that
 // is not the last character; "&&" is a literal "&". Empty when there is none.
 std::string FindAccessKey(const std::string& caption);
-
-// The caption a new instance takes among the captions of the form's other buttons:
-// "&OK", else "&Cancel", else "&Apply", else the control's own name.
-std::string NewInstanceCaption(const std::vector<std::string>& otherCaptions, const std::string& ownName);
 
 // Rows y = bottom - i for i = 0..n (n = bottom - top) from left up to right, each channel
 // step * i + bottom channel, step = (top - bottom) / n as a float, rounded half to even.
@@ -81,11 +86,10 @@ class LumenButton : public SubclassTarget {
   // The control's own window: the toolkit sends WM_MOUSELEAVE here.
   HWND hWnd() { return &window_; }
 
-  // Persistence. ReadProperties also hooks the own and the parent form's window (at run
-  // time) and draws.
-  void WriteProperties(PropertyBag& bag) const;
-  void ReadProperties(const PropertyBag& bag, HWND parentWindow, bool parentIsMdiChild, bool runTime = true);
-  void InitNewInstance(const std::vector<std::string>& otherCaptions, const std::string& ownName);
+  // The host's ReadProperties: nothing is kept at design time, so the properties are what
+  // the setters gave them. At run time it hooks the own and the parent form's window; then
+  // it draws.
+  void ReadProperties(HWND parentWindow, bool parentIsMdiChild, bool runTime = true);
   // Unhooks the windows.
   void Terminate();
 
@@ -110,8 +114,6 @@ class LumenButton : public SubclassTarget {
 
   int CurrentState() const { return currentState_; }
   const platform::gdi::Surface& Image() const { return image_; }
-  bool HasFocus() const { return hasFocus_; }
-  bool IsFormActive() const { return isFormActive_; }
 
  private:
   void InitColours();

@@ -93,35 +93,7 @@ void LumenScrollBar::SetShowButtons(bool on) {
   Refresh();
 }
 
-void LumenScrollBar::WriteProperties(PropertyBag& bag) const {
-  bag.WriteProperty("Enabled", enabled_, true);
-  bag.WriteProperty("Min", int64_t{min_}, int64_t{0});
-  bag.WriteProperty("Max", int64_t{max_}, int64_t{100});
-  bag.WriteProperty("Value", int64_t{value_}, int64_t{0});
-  bag.WriteProperty("SmallChange", int64_t{smallChange_}, int64_t{1});
-  bag.WriteProperty("LargeChange", int64_t{largeChange_}, int64_t{10});
-  bag.WriteProperty("ChangeDelay", int64_t{changeDelay_}, int64_t{500});
-  bag.WriteProperty("ChangeFrequency", int64_t{changeFrequency_}, int64_t{50});
-  bag.WriteProperty("Orientation", int64_t{orientation_}, int64_t{0});
-  bag.WriteProperty("Style", int64_t{style_}, int64_t{0});
-  bag.WriteProperty("ShowButtons", showButtons_, true);
-}
-
-void LumenScrollBar::ReadProperties(const PropertyBag& bag, bool runTime) {
-  auto number = [&](const char* name, int64_t fallback) {
-    return static_cast<int32_t>(std::get<int64_t>(bag.ReadProperty(name, fallback)));
-  };
-  enabled_ = std::get<bool>(bag.ReadProperty("Enabled", true));
-  min_ = number("Min", 0);
-  max_ = number("Max", 100);
-  value_ = number("Value", 0);
-  smallChange_ = number("SmallChange", 1);
-  largeChange_ = number("LargeChange", 10);
-  changeDelay_ = number("ChangeDelay", 500);
-  changeFrequency_ = number("ChangeFrequency", 50);
-  orientation_ = number("Orientation", 0);
-  style_ = number("Style", 0);
-  showButtons_ = std::get<bool>(bag.ReadProperty("ShowButtons", true));
+void LumenScrollBar::ReadProperties(bool runTime) {
   range_ = int64_t{max_} - min_;
   host_.SetWindowEnabled(enabled_);
   FullLayout();
@@ -135,7 +107,7 @@ void LumenScrollBar::ReadProperties(const PropertyBag& bag, bool runTime) {
                          platform::WM_SYSCOLORCHANGE}) {
       hooks_.AddMessage(&window_, message, PhaseAfter);
     }
-    // WM_THEMECHANGED only on a system with visual styles (IsXP): never here.
+    // No WM_THEMECHANGED: Linux has no visual-styles service to send one.
   }
   Refresh();
 }

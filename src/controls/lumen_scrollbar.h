@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "controls/property_bag.h"
 #include "controls/subclass.h"
 #include "platform/gdi/drawing.h"
 
@@ -46,8 +45,6 @@ class LumenScrollBar : public SubclassTarget {
   std::function<void(platform::gdi::Surface& surface, int x1, int y1, int x2, int y2, int part, int state)> OnPaint;
 
   HWND hWnd() { return &window_; }
-  bool IsXP() const { return false; }
-  bool IsThemed() const { return false; }
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool on);
@@ -72,9 +69,9 @@ class LumenScrollBar : public SubclassTarget {
   bool ShowButtons() const { return showButtons_; }
   void SetShowButtons(bool on);
 
-  void WriteProperties(PropertyBag& bag) const;
-  // Stores the values as read (no clamping), lays out; at run time hooks the window.
-  void ReadProperties(const PropertyBag& bag, bool runTime = true);
+  // The host's ReadProperties: nothing is kept at design time, so the properties are what
+  // the setters gave them. Lays out; at run time hooks the window.
+  void ReadProperties(bool runTime = true);
   void Refresh() { host_.Invalidate(); }
 
   // The geometry, for painting and the tests (rectangles in client pixels).

@@ -20,7 +20,6 @@ bool VirtualScreen::SetWindowSize(int width, int height) {
 }
 
 void VirtualScreen::Present(const platform::gdi::Surface& image) {
-  ++presents_;
   now_ += refresh_;
   if (onPresent_) onPresent_(image, key_);
 }

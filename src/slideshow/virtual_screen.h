@@ -60,7 +60,6 @@ class VirtualScreen : public ShowHost {
   std::optional<platform::gdi::COLORREF> ColorKey() const { return key_; }
   bool Closed() const { return closed_; }
   const std::vector<int>& Sleeps() const { return sleeps_; }
-  int Presents() const { return presents_; }
   // How many ticks of the timer (1, 2 or 3) RunFor has delivered.
   int Ticks(int timer) const { return timer >= 1 && timer <= 3 ? ticks_[timer] : 0; }
 
@@ -83,7 +82,6 @@ class VirtualScreen : public ShowHost {
   Nanoseconds now_ = 0;
   std::vector<int> sleeps_;
   bool closed_ = false;
-  int presents_ = 0;
   int ticks_[4] = {};
   PresentCallback onPresent_;
 };

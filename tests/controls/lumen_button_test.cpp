@@ -43,7 +43,7 @@ class ButtonTest : public ::testing::Test {
   void SetUp() override {
     button.Click = [this] { ++clicks; };
     button.FormActivate = [this](int32_t& state) { activations.push_back(state); };
-    button.ReadProperties(PropertyBag{}, &form, false);
+    button.ReadProperties(&form, false);
     form.SendMessage(platform::WM_ACTIVATE, 1);  // the form is active
   }
   void Move(float x, float y) { button.OnMouseMove(0, 0, x, y); }
@@ -145,35 +145,10 @@ TEST_F(ButtonTest, DeactivationMidPressClearsThePress) {
   EXPECT_EQ(activations, (std::vector<int32_t>{1, 0, 1}));
 }
 
-TEST(ButtonCaption, AccessKeysAndNewInstances) {
+TEST(ButtonCaption, AccessKeys) {
   const std::pair<const char*, const char*> keys[] = {{"&OK", "o"}, {"Save &As", "a"}, {"a&&b", ""}, {"&&", ""},
                                                       {"&x", ""},   {"a&&b&c", "c"},   {"ab&", ""},  {"", ""}};
   for (auto [caption, key] : keys) EXPECT_EQ(FindAccessKey(caption), key) << caption;
-  EXPECT_EQ(NewInstanceCaption({}, "LumenButton1"), "&OK");
-  EXPECT_EQ(NewInstanceCaption({"&OK"}, "LumenButton2"), "&Cancel");
-  EXPECT_EQ(NewInstanceCaption({"&OK", "&Cancel"}, "LumenButton3"), "&Apply");
-  EXPECT_EQ(NewInstanceCaption({"&Apply", "&OK", "&Cancel"}, "LumenButton4"), "LumenButton4");
-}
-
-TEST(ButtonProperties, DefaultsAreNotStoredAndTheFontAlwaysIs) {
-  FakeButtonHost host;
-  LumenButton button(host);
-  PropertyBag bag;
-  button.WriteProperties(bag);
-  EXPECT_EQ(bag.WriteOrder(), std::vector<std::string>{"Font"});
-  button.SetCaption("ﾌｫﾙﾀﾞの選択");
-  button.SetForeColor(0x123456);
-  button.SetFocusRect(false);
-  PropertyBag changed;
-  button.WriteProperties(changed);
-  EXPECT_EQ(changed.WriteOrder(), (std::vector<std::string>{"Caption", "ForeColor", "Font", "FocusRect"}));
-
-  platform::MessageWindow form{nullptr};  // the form outlives its buttons
-  LumenButton copy(host);
-  copy.ReadProperties(changed, &form, false);
-  EXPECT_EQ(copy.Caption(), "ﾌｫﾙﾀﾞの選択");
-  EXPECT_EQ(copy.ForeColor(), 0x123456u);
-  EXPECT_FALSE(copy.FocusRect());
 }
 
 }  // namespace

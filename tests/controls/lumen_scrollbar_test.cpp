@@ -1,6 +1,7 @@
 #include "controls/lumen_scrollbar.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 
 namespace lumen::controls {
@@ -24,11 +25,12 @@ class FakeScrollHost : public ScrollBarHost {
 
 class ScrollTest : public ::testing::Test {
  protected:
-  void Open(int width, int height, PropertyBag bag = {}) {
+  void Open(int width, int height, const std::function<void(LumenScrollBar&)>& setUp = {}) {
     host.width = width;
     host.height = height;
     bar = std::make_unique<LumenScrollBar>(host);
-    bar->ReadProperties(bag);
+    if (setUp) setUp(*bar);
+    bar->ReadProperties();
     bar->Change = [this] { ++changes; };
     bar->Scroll = [this] { ++scrolls; };
   }
@@ -50,11 +52,10 @@ TEST_F(ScrollTest, LayoutAndThumbEdgeCases) {
   EXPECT_EQ(g.thumb, (RECT{0, 17, 17, 26}));
   EXPECT_EQ(g.dragRect, (RECT{-250, -25, 267, 159}));
 
-  PropertyBag equal;
-  equal.WriteProperty("Min", int64_t{5}, int64_t{0});
-  equal.WriteProperty("Max", int64_t{5}, int64_t{100});
-  equal.WriteProperty("Value", int64_t{5}, int64_t{0});
-  Open(17, 134, equal);
+  Open(17, 134, [](LumenScrollBar& b) {
+    b.SetMin(5);
+    b.SetMax(5);
+  });
   EXPECT_EQ(bar->Geometry().thumbSize, 100) << "range 0: the thumb fills the track";
   EXPECT_EQ(bar->Geometry().thumbPos, 17);
 
@@ -71,11 +72,11 @@ TEST_F(ScrollTest, LayoutAndThumbEdgeCases) {
   EXPECT_FALSE(bar->Geometry().gapVisible);
   EXPECT_EQ(bar->Geometry().downArrow, (RECT{0, 10, 17, 20}));
 
-  PropertyBag horizontal;  // the main window's speed bar: 50 to 100, at 100
-  horizontal.WriteProperty("Min", int64_t{50}, int64_t{0});
-  horizontal.WriteProperty("Value", int64_t{100}, int64_t{0});
-  horizontal.WriteProperty("Orientation", int64_t{1}, int64_t{0});
-  Open(81, 17, horizontal);
+  Open(81, 17, [](LumenScrollBar& b) {  // the main window's speed bar: 50 to 100, at 100
+    b.SetOrientation(1);
+    b.SetMin(50);
+    b.SetValue(100);
+  });
   EXPECT_EQ(bar->Geometry().thumbSize, 8) << "47 \\ 6 = 7, at least 8";
   EXPECT_EQ(bar->Geometry().thumb, (RECT{56, 0, 64, 17})) << "17 + 39 / 50 * 50";
   EXPECT_EQ(bar->Geometry().dragRect, (RECT{-25, -250, 106, 267}));

@@ -52,7 +52,7 @@ LumenButtonWidget::LumenButtonWidget(QWidget* parent) : QWidget(parent) {
   button_->DblClick = [this] { emit DblClick(); };
   button_->MouseMove = [this](int b, int s, float x, float y) { emit MouseMove(b, s, x, y); };
   button_->FormActivate = [this](int32_t& state) { emit FormActivate(state); };
-  button_->ReadProperties(PropertyBag{}, FormWindow::For(this), false);
+  button_->ReadProperties(FormWindow::For(this), false);
   // A window that is active already sent its activation before this button listened.
   if (window()->isActiveWindow()) FormWindow::For(this)->SendMessage(platform::WM_ACTIVATE, 1);
 }

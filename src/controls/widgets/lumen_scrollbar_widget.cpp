@@ -47,7 +47,7 @@ LumenScrollBarWidget::LumenScrollBarWidget(QWidget* parent) : QWidget(parent) {
     QImage image = AsQImage(surface);
     emit OnPaint(&image, x1, y1, x2, y2, part, state);
   };
-  bar_->ReadProperties(PropertyBag{});
+  bar_->ReadProperties();
 }
 
 LumenScrollBarWidget::~LumenScrollBarWidget() {

@@ -3,12 +3,13 @@
 #pragma once
 
 #include <QImage>
+#include <string>
 
-class QPainter;
-
-#include "controls/property_bag.h"
+#include "controls/lumen_button.h"
 #include "platform/gdi/drawing.h"
 #include "platform/gdi/qt_image.h"
+
+class QPainter;
 
 namespace lumen::controls {
 

@@ -82,7 +82,6 @@ class Lumen_M : public QWidget {
 
   // Which view is filled for the current folder: 1 thumbnails, 2 details.
   bool ListFilled(int index) const { return listFilled_.at(static_cast<size_t>(index)); }
-  const std::vector<std::string>& FileList() const { return file1_; }
   catalogue::CatalogueViews& Views() { return *views_; }
 
  protected:

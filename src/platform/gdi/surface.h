@@ -46,7 +46,6 @@ class Surface {
   // New size; the contents become the background colour.
   void Resize(int width, int height);
 
-  int StretchMode() const { return stretchMode_; }
   int SetStretchMode(int mode);  // returns the previous mode
 
  private:
