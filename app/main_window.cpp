@@ -6,8 +6,8 @@
 #include "app/display_check.h"
 #include "app/polite_end.h"
 #include "app/run_show.h"
-#include "app/video_export_menu.h"
 #include "app/subcommands.h"
+#include "app/video_export.h"
 #include "catalogue/thumbnail_cache.h"
 #include "mainwindow/widgets/lumen_m.h"
 #include "platform/audio/system_multimedia.h"
@@ -46,11 +46,15 @@ int RunMainWindow(int argc, char** argv) {
                                 .iniPath = platform::IniFilePath(),
                                 .dialogs = &dialogs,
                                 .openShow = RunShow,
+                                .exportVideo =
+                                    [&dialogs](QWidget* owner, const settings::Settings& settings,
+                                               const settings::ShowData& show) {
+                                      ExportShowVideo(owner, dialogs, settings, show);
+                                    },
                                 .guideAddress = GuideAddress(),
                                 .thumbnailCache = &cache,
                                 .ownCaption = !platform::DesktopDrawsTitleBars()});
     window.Form_Load();
-    if (auto* start = window.findChild<QWidget*>("cmd_Start")) OfferVideoExport(*start, settings::AppSettings());
     window.show();
     window.activateWindow();  // active from the start, with or without a window manager
     // Asked to end (a logout, `kill`, Ctrl+C, a closed terminal): saved as 終了 saves, whatever

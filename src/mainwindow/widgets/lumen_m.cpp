@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -213,7 +214,20 @@ void Lumen_M::BuildPanel() {
   connect(cmdFolder_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Folder_Click);
   connect(cmdStart_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Start_Click);
   connect(cmdEnd_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_End_Click);
+  if (context_.exportVideo) OfferVideoExport();
   SetTabOrder();
+}
+
+void Lumen_M::OfferVideoExport() {
+  cmdStart_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(cmdStart_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu(cmdStart_);
+    QAction* exportVideo = menu.addAction(Text("動画に書き出す…"));
+    if (menu.exec(cmdStart_->mapToGlobal(at)) != exportVideo) return;
+    // After the right button's press has ended: dialogs opened inside its handler would
+    // leave the button holding the mouse.
+    QMetaObject::invokeMethod(this, &Lumen_M::ExportVideo, Qt::QueuedConnection);
+  });
 }
 
 // Tab follows the layout: the folder row, the view switch and list, then the option
@@ -461,6 +475,13 @@ void Lumen_M::lbl_URL_Click() {
 void Lumen_M::cmd_Start_Click() {
   BuildShowData(*context_.showData, s_.ImageFolder, file1_, s_.ShowOrder, random_);
   if (context_.openShow) context_.openShow(screen(), s_, *context_.showData);
+  activateWindow();
+}
+
+void Lumen_M::ExportVideo() {
+  settings::ShowData data;
+  BuildShowData(data, s_.ImageFolder, file1_, s_.ShowOrder, random_);
+  context_.exportVideo(this, s_, data);
   activateWindow();
 }
 

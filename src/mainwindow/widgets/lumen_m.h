@@ -51,6 +51,9 @@ struct MainWindowContext {
   platform::SystemDialogs* dialogs = nullptr;
   // Runs one show on the screen and returns when its window has closed.
   std::function<void(QScreen* screen, const settings::Settings&, const settings::ShowData&)> openShow;
+  // Writes a show to a video file the user names. When set, the start button's right-click
+  // menu offers "動画に書き出す…", which hands it the show the button would start.
+  std::function<void(QWidget* window, const settings::Settings&, const settings::ShowData&)> exportVideo;
   std::string guideAddress;  // what lbl_URL shows and opens
   catalogue::ThumbnailCache* thumbnailCache = nullptr;
   // The window draws its own title bar (the desktop draws none, see DesktopDrawsTitleBars).
@@ -78,6 +81,7 @@ class Lumen_M : public QWidget {
   void cmd_Yohaku_Click();
   void lbl_URL_Click();
   void cmd_Start_Click();
+  void ExportVideo();  // the start button's "動画に書き出す…"
   void cmd_End_Click();
 
   // Which view is filled for the current folder: 1 thumbnails, 2 details.
@@ -105,6 +109,7 @@ class Lumen_M : public QWidget {
   void KeepTabStop(OptionGroup& group);  // the chosen mark, else the first on screen
   void StepChoice(OptionGroup& group, int from, int delta);
   void SetTabOrder();
+  void OfferVideoExport();
   // Tells a screen reader the folder, its count and whether the show can start now.
   void AnnounceFolder();
   void ShowView(int index, bool fill);  // the view for Opt_1(index), filled when asked

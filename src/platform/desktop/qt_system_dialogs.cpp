@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QUrl>
 #include <QWidget>
 
@@ -26,10 +27,9 @@ class ReactivateOwner {
   QWidget* owner_;
 };
 
-// Runs the dialog from `folder`: the path chosen, nothing when cancelled.
-std::optional<std::string> Choose(QFileDialog& dialog, const std::string& folder) {
+// Runs the dialog: the path chosen, nothing when cancelled.
+std::optional<std::string> Choose(QFileDialog& dialog) {
   ReactivateOwner reactivate(dialog.parentWidget());
-  dialog.setDirectory(FromPath(folder));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return ToPath(dialog.selectedFiles().first());
 }
@@ -62,7 +62,8 @@ std::optional<std::string> QtSystemDialogs::BrowseForFolder(QWidget* owner, cons
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   // Opened inside the folder with nothing selected, accepting at once returns the folder.
-  return Choose(dialog, request.initialFolder);
+  dialog.setDirectory(FromPath(request.initialFolder));
+  return Choose(dialog);
 }
 
 std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, const OpenFileRequest& request) {
@@ -75,7 +76,19 @@ std::optional<std::string> QtSystemDialogs::GetOpenFileName(QWidget* owner, cons
   QStringList patterns;
   for (const std::string& pattern : request.patterns) patterns << QString::fromStdString(AnyCasePattern(pattern));
   dialog.setNameFilter(QString::fromStdString(request.filterName) + " (" + patterns.join(' ') + ")");
-  return Choose(dialog, request.initialFolder);
+  dialog.setDirectory(FromPath(request.initialFolder));
+  return Choose(dialog);
+}
+
+std::optional<std::string> QtSystemDialogs::GetSaveFileName(QWidget* owner, const SaveFileRequest& request) {
+  QFileDialog dialog(owner, QString::fromStdString(request.title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  QStringList filters;
+  for (const std::string& filter : request.filters) filters << QString::fromStdString(filter);
+  dialog.setNameFilters(filters);
+  dialog.selectFile(FromPath(request.initialPath));
+  return Choose(dialog);
 }
 
 std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, ColourRequest& request) {
@@ -89,6 +102,13 @@ std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, Colour
   for (int i = 0; i < 16; ++i) request.customColours[static_cast<size_t>(i)] = FromQColor(QColorDialog::customColor(i));
   if (!chosen) return std::nullopt;
   return FromQColor(dialog.selectedColor());
+}
+
+void QtSystemDialogs::ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) {
+  ReactivateOwner reactivate(owner);
+  QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                  QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok, owner);
+  box.exec();
 }
 
 void QtSystemDialogs::ShellOpen(QWidget*, const std::string& address) {

@@ -13,7 +13,9 @@ class QtSystemDialogs : public SystemDialogs {
  public:
   std::optional<std::string> BrowseForFolder(QWidget* owner, const FolderRequest& request) override;
   std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) override;
+  std::optional<std::string> GetSaveFileName(QWidget* owner, const SaveFileRequest& request) override;
   std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) override;
+  void ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) override;
   void ShellOpen(QWidget* owner, const std::string& address) override;
 };
 

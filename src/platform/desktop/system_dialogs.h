@@ -30,6 +30,16 @@ struct OpenFileRequest {
   std::string initialFolder;
 };
 
+// The save-file dialog: filters such as "MP4 (*.mp4)", the first one chosen; it opens on
+// initialPath (a folder and a proposed name) and asks before replacing a file.
+struct SaveFileRequest {
+  std::string title;
+  std::vector<std::string> filters;
+  std::string initialPath;
+};
+
+enum class MessageKind { Information, Warning };
+
 // The colour dialog, starting from `initial`, with 16 custom colours the user may change.
 struct ColourRequest {
   gdi::COLORREF initial = 0;
@@ -42,7 +52,10 @@ class SystemDialogs {
   // Each returns nothing when the user cancels.
   virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const FolderRequest& request) = 0;
   virtual std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) = 0;
+  virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const SaveFileRequest& request) = 0;
   virtual std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) = 0;
+  // A message box with an OK button; returns when it is closed.
+  virtual void ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) = 0;
   // Opens an address (a web address or a local file) with the desktop's program for it.
   virtual void ShellOpen(QWidget* owner, const std::string& address) = 0;
 };

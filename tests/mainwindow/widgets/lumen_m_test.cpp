@@ -54,6 +54,8 @@ class MainWindowTest : public ::testing::Test {
           showScreens.push_back(screen);
           EXPECT_EQ(&s, &settings);
         },
+        .exportVideo = [this](QWidget*, const settings::Settings&,
+                              const settings::ShowData& d) { exports.push_back(d); },
         .guideAddress = "/opt/lumenshow/user-guide.html",
         .ownCaption = ownCaption});
     window->Form_Load();
@@ -89,7 +91,7 @@ class MainWindowTest : public ::testing::Test {
   settings::Settings settings;
   settings::ShowData data;
   test::ScriptedDialogs dialogs;
-  std::vector<settings::ShowData> shows;
+  std::vector<settings::ShowData> shows, exports;
   std::vector<QScreen*> showScreens;
   std::unique_ptr<Lumen_M> window;
 };
@@ -304,6 +306,10 @@ TEST_F(MainWindowTest, StartBuildsTheShowAndTheWindowIsUnchangedAfterIt) {
   EXPECT_EQ(showScreens[0], window->screen());
   EXPECT_EQ(Text("Folder_Path").toStdString(), pictures.path());
   EXPECT_TRUE(Enabled("cmd_Start"));
+  window->ExportVideo();  // the start button's "動画に書き出す…": the same show
+  ASSERT_EQ(exports.size(), 1u);
+  EXPECT_EQ(exports[0].ImagePaths, shows[0].ImagePaths);
+  EXPECT_EQ(exports[0].SlideOrder, shows[0].SlideOrder);
 
   Click("lbl_SEQ(1)");
   window->close();  // by the desktop, not by 終了: saved all the same

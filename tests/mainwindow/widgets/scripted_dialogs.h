@@ -10,12 +10,13 @@ namespace lumen::test {
 
 class ScriptedDialogs : public platform::SystemDialogs {
  public:
-  std::deque<std::optional<std::string>> folders, files;
+  std::deque<std::optional<std::string>> folders, files, savedFiles;
   std::deque<std::optional<platform::gdi::COLORREF>> colours;
   std::vector<platform::FolderRequest> folderRequests;
   std::vector<platform::OpenFileRequest> fileRequests;
   std::vector<platform::ColourRequest> colourRequests;
-  std::vector<std::string> opened;
+  std::vector<platform::SaveFileRequest> saveRequests;
+  std::vector<std::string> opened, messages;
   std::vector<Qt::CursorShape> cursorsWhileOpening;
 
   std::optional<std::string> BrowseForFolder(QWidget*, const platform::FolderRequest& request) override {
@@ -25,6 +26,13 @@ class ScriptedDialogs : public platform::SystemDialogs {
   std::optional<std::string> GetOpenFileName(QWidget*, const platform::OpenFileRequest& request) override {
     fileRequests.push_back(request);
     return Next(files);
+  }
+  std::optional<std::string> GetSaveFileName(QWidget*, const platform::SaveFileRequest& request) override {
+    saveRequests.push_back(request);
+    return Next(savedFiles);
+  }
+  void ShowMessage(QWidget*, platform::MessageKind, const std::string&, const std::string& text) override {
+    messages.push_back(text);
   }
   std::optional<platform::gdi::COLORREF> ChooseColor(QWidget*, platform::ColourRequest& request) override {
     colourRequests.push_back(request);
