@@ -83,9 +83,8 @@ void RunTimers(music::ShowMusic& show, Clock::time_point end) {
 }  // namespace
 
 int RunBgm(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "bgm", error);
-  if (!options) return BadArguments("bgm", error);
+  auto options = ParseCommandOptions(args, "bgm");
+  if (!options) return BadArguments("bgm", options.reason());
   if (!options->positional.empty()) {
     return BadArguments("bgm", "unexpected argument '" + options->positional.front() + "'");
   }

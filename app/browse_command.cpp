@@ -12,9 +12,8 @@
 namespace lumen::app {
 
 int RunBrowse(int argc, char** argv, const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "browse", error);
-  if (!options) return BadArguments("browse", error);
+  auto options = ParseCommandOptions(args, "browse");
+  if (!options) return BadArguments("browse", options.reason());
   if (options->positional.size() != 1) return BadArguments("browse", UsageLine("browse"));
   const std::string& folder = options->positional.front();
   auto names = mainwindow::ListPictureFiles(folder);

@@ -91,8 +91,7 @@ std::string CommandsWithoutDisplay() {
   return names;
 }
 
-std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand,
-                                                  std::string& error) {
+Result<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand) {
   const SubcommandEntry* entry = FindSubcommand(subcommand);
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -102,10 +101,7 @@ std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>
   // Latin-1 both ways carries every byte through as it is: a file name need not be UTF-8.
   QStringList words{"lumenshow"};
   for (const std::string& word : args) words << QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
-  if (!parser.parse(words)) {
-    error = parser.errorText().toStdString();
-    return std::nullopt;
-  }
+  if (!parser.parse(words)) return Fail(parser.errorText().toStdString());
   CommandOptions options;
   for (const QString& word : parser.positionalArguments()) options.positional.push_back(word.toLatin1().toStdString());
   for (const OptionEntry& option : entry ? entry->options : std::vector<OptionEntry>{}) {

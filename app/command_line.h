@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_options.h"
+#include "platform/result.h"
 
 namespace lumen::app {
 
@@ -38,8 +39,7 @@ std::string UsageLine(std::string_view subcommand);
 std::string CommandsWithoutDisplay();
 
 // The words after the subcommand's name, read by its entry in the table: options anywhere ("--out DIR"
-// or "--out=DIR"), "--" ending them. Nothing, with the reason, when they do not fit.
-std::optional<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand,
-                                                  std::string& error);
+// or "--out=DIR"), "--" ending them. The reason when they do not fit.
+Result<CommandOptions> ParseCommandOptions(const std::vector<std::string>& args, std::string_view subcommand);
 
 }  // namespace lumen::app

@@ -31,9 +31,8 @@ FrameWritten WritePng(const gdi::Surface& image, std::optional<gdi::COLORREF> ke
 }  // namespace
 
 int RunFrames(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "frames", error);
-  if (!options) return BadArguments("frames", error);
+  auto options = ParseCommandOptions(args, "frames");
+  if (!options) return BadArguments("frames", options.reason());
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) return BadArguments("frames", UsageLine("frames"));
   slideshow::PixelSize screen{1920, 1080};
   if (const std::string* text = options->Value("--screen")) {
@@ -49,16 +48,12 @@ int RunFrames(const std::vector<std::string>& args) {
   if (keys != nullptr && keys->find_first_not_of("LRTE") != std::string::npos) {
     return BadArguments("frames", "--keys takes the letters L, R, T and E, not '" + *keys + "'");
   }
-  std::optional<uint64_t> seed;
-  if (!ReadSeed(*options, "frames", seed)) return kBadArguments;
-
   const std::string& folder = options->positional.front();
   const std::string outFolder = *options->Value("--out");
   const settings::Settings saved = LoadSettingsFor(*options);
-  settings::ShowData data;
-  if (!BuildShowDataFor(folder, saved, seed, data)) {
-    return BadArguments("frames", "cannot list the folder '" + folder + "'");
-  }
+  auto shown = ShowDataFor(*options, folder, saved);
+  if (!shown) return BadArguments("frames", shown.reason());
+  const settings::ShowData& data = *shown;
   if (!MakeOutputFolder(outFolder)) {
     return BadArguments("frames", "cannot create the folder '" + outFolder + "'");
   }

@@ -60,9 +60,8 @@ QImage ScrollBarImage(int style, const std::string& state) {
 }  // namespace
 
 int RunGallery(int argc, char** argv, const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "gallery", error);
-  if (!options) return BadArguments("gallery", error);
+  auto options = ParseCommandOptions(args, "gallery");
+  if (!options) return BadArguments("gallery", options.reason());
   if (!options->positional.empty() || options->Value("--out") == nullptr) {
     return BadArguments("gallery", UsageLine("gallery"));
   }

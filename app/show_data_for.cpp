@@ -7,27 +7,22 @@
 
 namespace lumen::app {
 
-bool ReadSeed(const CommandOptions& options, const std::string& command, std::optional<uint64_t>& seed) {
-  const std::string* text = options.Value("--seed");
-  if (text == nullptr) return true;
-  uint64_t value = 0;
-  auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-  if (ec != std::errc() || end != text->data() + text->size()) {
-    BadArguments(command, "--seed takes a whole number from 0 to 18446744073709551615, not '" + *text + "'");
-    return false;
+Result<settings::ShowData> ShowDataFor(const CommandOptions& options, const std::string& folder,
+                                       const settings::Settings& settings) {
+  mainwindow::ShuffleRandom random;
+  if (const std::string* text = options.Value("--seed")) {
+    uint64_t seed = 0;
+    auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seed);
+    if (ec != std::errc() || end != text->data() + text->size()) {
+      return Fail("--seed takes a whole number from 0 to 18446744073709551615, not '" + *text + "'");
+    }
+    random = mainwindow::ShuffleRandom::WithFixedSeed(seed);
   }
-  seed = value;
-  return true;
-}
-
-bool BuildShowDataFor(const std::string& folder, const settings::Settings& settings,
-                      std::optional<uint64_t> seed, settings::ShowData& data) {
   auto names = mainwindow::ListPictureFiles(folder);
-  if (!names) return false;
-  mainwindow::ShuffleRandom random =
-      seed ? mainwindow::ShuffleRandom::WithFixedSeed(*seed) : mainwindow::ShuffleRandom();
+  if (!names) return Fail("cannot list the folder '" + folder + "'");
+  settings::ShowData data;
   mainwindow::BuildShowData(data, folder, *names, settings.ShowOrder, random);
-  return true;
+  return data;
 }
 
 }  // namespace lumen::app

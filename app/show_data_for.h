@@ -1,19 +1,17 @@
 // The show data a command builds from a folder, as the start button builds it.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "app/command_options.h"
+#include "platform/result.h"
 #include "settings/lumen_b.h"
 
 namespace lumen::app {
 
-// Reads --seed; false (after one line on stderr) when it is not a number.
-bool ReadSeed(const CommandOptions& options, const std::string& command, std::optional<uint64_t>& seed);
-
-// ImageCount, ImagePaths and SlideOrder for the folder; false when it cannot be listed.
-bool BuildShowDataFor(const std::string& folder, const settings::Settings& settings,
-                      std::optional<uint64_t> seed, settings::ShowData& data);
+// ImageCount, ImagePaths and SlideOrder for the folder, shuffled by --seed when it is
+// given. The reason when --seed is not a number or the folder cannot be listed.
+Result<settings::ShowData> ShowDataFor(const CommandOptions& options, const std::string& folder,
+                                       const settings::Settings& settings);
 
 }  // namespace lumen::app

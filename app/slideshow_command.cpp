@@ -27,20 +27,16 @@ QScreen* ScreenOfThePointer() {
 int RunSlideshow(int argc, char** argv, const std::vector<std::string>& args) {
   // No folder at all (the desktop entry started from a menu): the main window, to choose one.
   if (args.empty()) return RunMainWindow(argc, argv);
-  std::string error;
-  auto options = ParseCommandOptions(args, "slideshow", error);
-  if (!options) return BadArguments("slideshow", error);
+  auto options = ParseCommandOptions(args, "slideshow");
+  if (!options) return BadArguments("slideshow", options.reason());
   if (options->positional.size() != 1) {
     return BadArguments("slideshow", UsageLine("slideshow"));
   }
-  std::optional<uint64_t> seed;
-  if (!ReadSeed(*options, "slideshow", seed)) return kBadArguments;
   const std::string& folder = options->positional.front();
   const settings::Settings saved = LoadSettingsFor(*options);
-  settings::ShowData data;
-  if (!BuildShowDataFor(folder, saved, seed, data)) {
-    return BadArguments("slideshow", "cannot list the folder '" + folder + "'");
-  }
+  auto shown = ShowDataFor(*options, folder, saved);
+  if (!shown) return BadArguments("slideshow", shown.reason());
+  const settings::ShowData& data = *shown;
 
   ExpectDisplay();
   QApplication application(argc, argv);

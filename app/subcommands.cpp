@@ -11,9 +11,8 @@
 namespace lumen::app {
 
 int RunSettings(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "settings", error);
-  if (!options) return BadArguments("settings", error);
+  auto options = ParseCommandOptions(args, "settings");
+  if (!options) return BadArguments("settings", options.reason());
   if (!options->positional.empty()) {
     return BadArguments("settings", "unexpected argument '" + options->positional.front() + "'");
   }
@@ -27,20 +26,16 @@ int RunSettings(const std::vector<std::string>& args) {
 }
 
 int RunOrder(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "order", error);
-  if (!options) return BadArguments("order", error);
+  auto options = ParseCommandOptions(args, "order");
+  if (!options) return BadArguments("order", options.reason());
   if (options->positional.size() != 1) {
     return BadArguments("order", UsageLine("order"));
   }
-  std::optional<uint64_t> seed;
-  if (!ReadSeed(*options, "order", seed)) return kBadArguments;
   const std::string& folder = options->positional.front();
   settings::Settings loaded = LoadSettingsFor(*options);
-  settings::ShowData data;
-  if (!BuildShowDataFor(folder, loaded, seed, data)) {
-    return BadArguments("order", "cannot list the folder '" + folder + "'");
-  }
+  auto shown = ShowDataFor(*options, folder, loaded);
+  if (!shown) return BadArguments("order", shown.reason());
+  const settings::ShowData& data = *shown;
 
   std::cout << "ImageCount=" << data.ImageCount << "\n";
   for (int32_t i = 1; i <= data.ImageCount; ++i) {

@@ -15,9 +15,8 @@
 namespace lumen::app {
 
 int RunThumbnails(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "thumbnails", error);
-  if (!options) return BadArguments("thumbnails", error);
+  auto options = ParseCommandOptions(args, "thumbnails");
+  if (!options) return BadArguments("thumbnails", options.reason());
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) {
     return BadArguments("thumbnails", UsageLine("thumbnails"));
   }
@@ -36,7 +35,7 @@ int RunThumbnails(const std::vector<std::string>& args) {
     image.fill(Qt::white);  // the placeholder of a file that cannot be decoded
     return image;
   }();
-  catalogue::ThumbnailBatch::Result result;
+  catalogue::ThumbnailBatch::Made result;
   bool written = true;
   while (batch.TakeNext(result, std::chrono::hours(1))) {
     const QImage& image = result.icon.isNull() ? blank : result.icon;

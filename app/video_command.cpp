@@ -60,9 +60,8 @@ class ProgressReport {
 }  // namespace
 
 int RunVideo(const std::vector<std::string>& args) {
-  std::string error;
-  auto options = ParseCommandOptions(args, "video", error);
-  if (!options) return BadArguments("video", error);
+  auto options = ParseCommandOptions(args, "video");
+  if (!options) return BadArguments("video", options.reason());
   if (options->positional.size() != 1 || options->Value("--out") == nullptr) {
     return BadArguments("video", UsageLine("video"));
   }
@@ -92,11 +91,10 @@ int RunVideo(const std::vector<std::string>& args) {
   }
   format.fps = static_cast<int>(fps);
   format.quality = static_cast<int>(quality);
-  std::optional<uint64_t> seed;
-  if (!ReadSeed(*options, "video", seed)) return kBadArguments;
   const settings::Settings saved = LoadSettingsFor(*options);
-  settings::ShowData data;
-  if (!BuildShowDataFor(folder, saved, seed, data)) return BadArguments("video", "cannot list the folder '" + folder + "'");
+  auto shown = ShowDataFor(*options, folder, saved);
+  if (!shown) return BadArguments("video", shown.reason());
+  const settings::ShowData& data = *shown;
   if (data.ImageCount == 0) return BadArguments("video", "the folder '" + folder + "' has no pictures");
 
   struct sigaction action {};
@@ -117,7 +115,7 @@ int RunVideo(const std::vector<std::string>& args) {
     std::cerr << "\nlumenshow: video: stopped; nothing written" << std::endl;
     ::_exit(130);
   });
-  const auto outcome = video::ExportVideo(
+  const auto exported = video::ExportVideo(
       saved, data, static_cast<int>(rounds), format, out,
       [&](int done, int total) {
         report.Show(done, total);
@@ -133,15 +131,16 @@ int RunVideo(const std::vector<std::string>& args) {
   }
   watchdog.join();
   report.End();
-  if (outcome.result == video::VideoResult::Stopped) {
+  if (!exported) {
+    std::cerr << "lumenshow: video: " << exported.reason() << "; nothing written\n";
+    return 1;
+  }
+  if (exported->stopped) {
     std::cerr << "lumenshow: video: stopped; nothing written\n";
     return 130;
   }
-  if (outcome.result == video::VideoResult::Failed) {
-    std::cerr << "lumenshow: video: " << outcome.error << "; nothing written\n";
-    return 1;
-  }
-  std::cout << out << ": " << outcome.frames << " frames, " << Clock(static_cast<double>(outcome.frames) / format.fps) << "\n";
+  std::cout << out << ": " << exported->frames << " frames, " << Clock(static_cast<double>(exported->frames) / format.fps)
+            << "\n";
   return 0;
 }
 

@@ -54,11 +54,11 @@ void ExportShowVideo(QWidget* window, platform::SystemDialogs& dialogs, const se
   // On a thread of its own, so that the window stays live; what it reports goes to the
   // dialog through the window's event loop.
   QEventLoop loop;
-  video::ExportOutcome outcome;
+  Result<video::ExportedVideo> exported = Fail("not begun");
   const settings::Settings options = settings;  // the thread's own: the window's may change
   std::atomic<bool> finished{false};
   std::thread worker([&] {
-    outcome = video::ExportVideo(options, show, 1, format, path, [&](int done, int) {
+    exported = video::ExportVideo(options, show, 1, format, path, [&](int done, int) {
       QMetaObject::invokeMethod(&progress, [&progress, done] { progress.setValue(done); }, Qt::QueuedConnection);
       return !cancelled;
     });
@@ -71,9 +71,9 @@ void ExportShowVideo(QWidget* window, platform::SystemDialogs& dialogs, const se
   if (!finished) cancelled = true;
   worker.join();
   progress.close();
-  if (outcome.result == video::VideoResult::Failed) {
+  if (!exported) {
     dialogs.ShowMessage(window, platform::MessageKind::Warning, kTitle,
-                        "動画を書き出せませんでした。\n" + outcome.error);
+                        "動画を書き出せませんでした。\n" + exported.reason());
   }
 }
 

@@ -57,8 +57,7 @@ std::optional<CachedThumbnail> ThroughCache(const std::string& path, ThumbnailCa
     return hit;
   }
   if (cache.HasFailure(absolute, st.st_mtime, st.st_size)) return std::nullopt;
-  std::string reason;
-  auto decoded = DecodeForBox(path, kNormalThumbnailSize, reason);
+  auto decoded = DecodeForBox(path, kNormalThumbnailSize);
   if (!decoded) {
     cache.StoreFailure(absolute, st.st_mtime, st.st_size);
     return std::nullopt;
@@ -80,12 +79,9 @@ std::optional<CachedThumbnail> ThroughCache(const std::string& path, ThumbnailCa
 
 }  // namespace
 
-PictureObject LoadPictureScaled(const std::string& path, int& width, int& height,
-                                COLORREF background, bool keepAspect, LoadError* error, ThumbnailCache* cache) {
-  auto fail = [&]() -> PictureObject {
-    if (error != nullptr) *error = LoadError{999, "GDI+ Module", "Error loading picture " + path};
-    return nullptr;
-  };
+Result<PictureObject> LoadPictureScaled(const std::string& path, int& width, int& height, COLORREF background,
+                                        bool keepAspect, ThumbnailCache* cache) {
+  auto fail = [&] { return Fail("Error loading picture " + path, kLoadErrorNumber); };
   const bool ownSize = width == -1 || height == -1;
   const bool cached = !ownSize && cache != nullptr && width > 0 && height > 0 &&
                       width <= kNormalThumbnailSize && height <= kNormalThumbnailSize;
@@ -98,8 +94,7 @@ PictureObject LoadPictureScaled(const std::string& path, int& width, int& height
     pictureWidth = thumbnail->width;
     pictureHeight = thumbnail->height;
   } else {
-    std::string reason;
-    auto decoded = DecodeForBox(path, ownSize ? 0 : std::max(width, height), reason);
+    auto decoded = DecodeForBox(path, ownSize ? 0 : std::max(width, height));
     if (!decoded) return fail();
     image = std::move(decoded->image);
     pictureWidth = decoded->width;

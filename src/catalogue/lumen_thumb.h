@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/result.h"
 
 namespace lumen::catalogue {
 
@@ -18,19 +19,15 @@ using platform::gdi::Surface;
 // A picture object, as the list's image list holds it.
 using PictureObject = std::shared_ptr<const Surface>;
 
-struct LoadError {
-  int number = 999;
-  std::string source = "GDI+ Module";
-  std::string description;  // "Error loading picture " + path
-};
+// A picture that cannot be loaded is error 999 of the "GDI+ Module", described as
+// "Error loading picture " and the path.
+inline constexpr int kLoadErrorNumber = 999;
 
 // The picture at the size asked for (-1 in either: the picture's own size, written back
 // to both). Keep aspect: fitted and centred, margins in the background colour; else
 // stretched. With a cache, boxes up to 128 pixels come through its 128-pixel thumbnails.
-// On failure: nothing, and error 999.
-PictureObject LoadPictureScaled(const std::string& path, int& width, int& height,
-                                COLORREF background, bool keepAspect, LoadError* error = nullptr,
-                                ThumbnailCache* cache = nullptr);
+Result<PictureObject> LoadPictureScaled(const std::string& path, int& width, int& height, COLORREF background,
+                                        bool keepAspect, ThumbnailCache* cache = nullptr);
 
 struct Canvas {
   Surface bitmap;

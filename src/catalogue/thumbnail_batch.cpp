@@ -56,13 +56,12 @@ void ThumbnailBatch::Work() {
 QImage ThumbnailBatch::Make(size_t index) const {
   int width = box_, height = box_;
   return platform::Guarded("thumbnail of " + paths_[index], [&] {
-           const PictureObject picture =
-               LoadPictureScaled(paths_[index], width, height, background_, true, nullptr, cache_);
-           return picture ? platform::gdi::ToQImage(*picture) : QImage();
+           const auto picture = LoadPictureScaled(paths_[index], width, height, background_, true, cache_);
+           return picture ? platform::gdi::ToQImage(**picture) : QImage();
          }).value_or(QImage());
 }
 
-bool ThumbnailBatch::TakeNext(Result& out, std::chrono::milliseconds timeout) {
+bool ThumbnailBatch::TakeNext(Made& out, std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   if (next_ >= paths_.size()) return false;
   if (workers_.empty()) {

@@ -19,7 +19,7 @@ namespace lumen::catalogue {
 
 class ThumbnailBatch {
  public:
-  struct Result {
+  struct Made {
     size_t index = 0;
     QImage icon;  // made on the worker, so the window's thread only places it; null: not decodable
   };
@@ -35,7 +35,7 @@ class ThumbnailBatch {
   bool Finished() const { return next_ >= paths_.size(); }
   // The next thumbnail in order, waiting up to `timeout` for it; false when it is not
   // ready by then or every one has been taken.
-  bool TakeNext(Result& out, std::chrono::milliseconds timeout);
+  bool TakeNext(Made& out, std::chrono::milliseconds timeout);
 
  private:
   void Work();

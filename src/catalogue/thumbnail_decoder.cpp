@@ -21,32 +21,27 @@ bool Serves(const Picture& thumbnail, const Picture& picture, int box) {
   return std::abs(int64_t(th) * width - int64_t(tw) * height) <= std::max(width, height);
 }
 
-std::optional<DecodedPicture> DecodeForBox(const platform::picture::LoadedPicture& loaded, int box,
-                                           std::string& error) {
-  if (!loaded.picture) {
-    error = loaded.error;
-    return std::nullopt;
-  }
-  const Picture& picture = *loaded.picture;
+Result<DecodedPicture> DecodeForBox(const Result<std::unique_ptr<Picture>>& loaded, int box) {
+  if (!loaded) return loaded.failure();
+  const Picture& picture = **loaded;
   if (box > 0) {
     if (auto thumbnail = picture.CameraThumbnail(); thumbnail && Serves(*thumbnail, picture, box)) {
-      if (auto image = thumbnail->Decode(0, error)) return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
+      if (auto image = thumbnail->Decode(0)) return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
     }
   }
-  auto image = picture.Decode(box, error);
-  if (!image) return std::nullopt;
-  error.clear();
+  auto image = picture.Decode(box);
+  if (!image) return image.failure();
   return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
 }
 
 }  // namespace
 
-std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std::string& error) {
-  return DecodeForBox(platform::picture::LoadPictureFromBytes(std::move(bytes)), box, error);
+Result<DecodedPicture> DecodeBytesForBox(std::string bytes, int box) {
+  return DecodeForBox(platform::picture::LoadPictureFromBytes(std::move(bytes)), box);
 }
 
-std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error) {
-  return DecodeForBox(platform::picture::LoadPicture(path), box, error);
+Result<DecodedPicture> DecodeForBox(const std::string& path, int box) {
+  return DecodeForBox(platform::picture::LoadPicture(path), box);
 }
 
 }  // namespace lumen::catalogue

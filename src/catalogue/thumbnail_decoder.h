@@ -2,10 +2,10 @@
 // when it serves, else the picture reduced while it is decoded (JPEG) or whole.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/result.h"
 
 namespace lumen::catalogue {
 
@@ -14,11 +14,11 @@ struct DecodedPicture {
   int width = 0, height = 0;         // the picture's own upright size
 };
 
-// A reduced decode (box > 0) or the full picture (box 0). Nothing, with the reason in
-// error, when the file cannot be decoded or would not fit the memory budget.
-std::optional<DecodedPicture> DecodeForBox(const std::string& path, int box, std::string& error);
+// A reduced decode (box > 0) or the full picture (box 0). The reason when the file cannot
+// be decoded or would not fit the memory budget.
+Result<DecodedPicture> DecodeForBox(const std::string& path, int box);
 
 // From bytes in memory (the fuzzing target and the tests).
-std::optional<DecodedPicture> DecodeBytesForBox(std::string bytes, int box, std::string& error);
+Result<DecodedPicture> DecodeBytesForBox(std::string bytes, int box);
 
 }  // namespace lumen::catalogue

@@ -36,12 +36,12 @@ Placement FitPlacement(double w0, double h0, double mw, double mh, double scale)
 
 std::shared_ptr<const FittedPicture> RenderFitted(const std::string& path, const PageBox& page, int parts) {
   if (path.empty()) return nullptr;
-  platform::picture::LoadedPicture loaded = platform::picture::LoadPicture(path);
-  if (!loaded.picture) {
-    platform::DebugLog("cannot show " + loaded.error);
+  auto loaded = platform::picture::LoadPicture(path);
+  if (!loaded) {
+    platform::DebugLog("cannot show " + loaded.reason());
     return nullptr;
   }
-  const platform::picture::Picture& picture = *loaded.picture;
+  const platform::picture::Picture& picture = **loaded;
   Placement at = FitPlacement(picture.Width(), picture.Height(), page.width, page.height, page.scale);
   const int pageWidth = RoundHalfEven(page.width * page.scale), pageHeight = RoundHalfEven(page.height * page.scale);
   auto fitted = std::make_shared<FittedPicture>();

@@ -12,17 +12,18 @@
 
 namespace lumen::video {
 
-struct ExportOutcome {
-  VideoResult result = VideoResult::Failed;
-  std::string error;   // why it failed, for the user
+// An export that did not fail: written whole, or stopped (its file removed).
+struct ExportedVideo {
+  bool stopped = false;
   int64_t frames = 0;  // the video's length, when written
 };
 
-// format.audio is decided here: on when the saved music would sound. `madeTemporary`
+// format.audio is decided here: on when the saved music would sound. A failure's reason
+// is for the user. `madeTemporary`
 // learns the temporary file's name as soon as it exists, for a caller that may have to
 // remove it without waiting for the export to return.
-ExportOutcome ExportVideo(const settings::Settings& settings, const settings::ShowData& data, int rounds,
-                          VideoFormat format, const std::string& path, const Progress& progress,
-                          const std::function<void(const std::string&)>& madeTemporary = {});
+Result<ExportedVideo> ExportVideo(const settings::Settings& settings, const settings::ShowData& data, int rounds,
+                                  VideoFormat format, const std::string& path, const Progress& progress,
+                                  const std::function<void(const std::string&)>& madeTemporary = {});
 
 }  // namespace lumen::video

@@ -111,115 +111,118 @@ struct VideoEncoder::Codec {
 VideoEncoder::VideoEncoder(std::unique_ptr<Codec> codec) : codec_(std::move(codec)) {}
 VideoEncoder::~VideoEncoder() = default;
 
-std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, int fd, const VideoFormat& format,
-                                                 std::string& error) {
+namespace {
+
+// The picture stream: H.264 or VP9 at constant quality, 4:2:0.
+Result<void> OpenVideoStream(VideoEncoder::Codec& c, const VideoFormat& format, bool vp9) {
+  const AVCodec* codec = avcodec_find_encoder_by_name(vp9 ? "libvpx-vp9" : "libx264");
+  if (codec == nullptr) return Fail(std::string("FFmpeg has no ") + (vp9 ? "VP9" : "H.264") + " encoder");
+  c.encoder = avcodec_alloc_context3(codec);
+  c.encoder->width = format.width;
+  c.encoder->height = format.height;
+  c.encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+  c.encoder->time_base = AVRational{1, format.fps};
+  c.encoder->framerate = AVRational{format.fps, 1};
+  c.encoder->gop_size = format.fps * 2;  // a key frame every two seconds: players seek well
+  c.encoder->thread_count = 0;           // as many as there are cores
+  if (c.file->oformat->flags & AVFMT_GLOBALHEADER) c.encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  const int quality = format.quality >= 0 ? format.quality : (vp9 ? 32 : 23);
+  av_opt_set_int(c.encoder->priv_data, "crf", quality, 0);
+  if (vp9) {
+    // Constant quality needs a zero bit rate; realtime speed keeps it faster than playback.
+    c.encoder->bit_rate = 0;
+    av_opt_set(c.encoder->priv_data, "deadline", "realtime", 0);
+    av_opt_set_int(c.encoder->priv_data, "cpu-used", 8, 0);
+    av_opt_set_int(c.encoder->priv_data, "row-mt", 1, 0);
+  } else {
+    av_opt_set(c.encoder->priv_data, "preset", "veryfast", 0);
+    if (int64_t{format.width} * format.height > 3840 * 2160) {
+      // Above 4K each frame x264 holds ahead (lookahead, B-frames, one per thread) costs
+      // hundreds of megabytes: at 8192 x 8192 they took 4.7 GB. Without them the encoder
+      // holds a few frames, whatever the size.
+      av_opt_set(c.encoder->priv_data, "x264-params", "rc-lookahead=0:bframes=0:sync-lookahead=0", 0);
+      c.encoder->thread_count = 2;
+    }
+  }
+  if (int rc = avcodec_open2(c.encoder, codec, nullptr); rc < 0) return Fail("cannot start the encoder: " + AvError(rc));
+  c.stream = avformat_new_stream(c.file, nullptr);
+  c.stream->time_base = c.encoder->time_base;
+  c.stream->avg_frame_rate = c.encoder->framerate;
+  avcodec_parameters_from_context(c.stream->codecpar, c.encoder);
+  c.frame = av_frame_alloc();
+  c.packet = av_packet_alloc();
+  if (c.frame == nullptr || c.packet == nullptr) return Fail("out of memory");
+  c.frame->format = AV_PIX_FMT_YUV420P;
+  c.frame->width = format.width;
+  c.frame->height = format.height;
+  if (av_frame_get_buffer(c.frame, 0) < 0) return Fail("out of memory");
+  return {};
+}
+
+// The music's stream: AAC at 44.1 kHz, or Opus at 48 kHz in WebM, fed through a resampler
+// and a queue that cuts it into the encoder's frames.
+Result<void> OpenAudioStream(VideoEncoder::Codec& c, bool vp9) {
+  const AVCodec* audio = avcodec_find_encoder_by_name(vp9 ? "libopus" : "aac");
+  if (audio == nullptr) return Fail(std::string("FFmpeg has no ") + (vp9 ? "Opus" : "AAC") + " encoder");
+  AVCodecContext* a = c.audioEncoder = avcodec_alloc_context3(audio);
+  a->sample_rate = vp9 ? 48000 : 44100;  // Opus knows 48 kHz only
+  a->sample_fmt = audio->sample_fmts ? audio->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+  a->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
+  a->bit_rate = vp9 ? 128000 : 192000;
+  a->time_base = AVRational{1, a->sample_rate};
+  if (c.file->oformat->flags & AVFMT_GLOBALHEADER) a->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  if (int rc = avcodec_open2(a, audio, nullptr); rc < 0) return Fail("cannot start the audio encoder: " + AvError(rc));
+  c.audioStream = avformat_new_stream(c.file, nullptr);
+  c.audioStream->time_base = a->time_base;
+  avcodec_parameters_from_context(c.audioStream->codecpar, a);
+  AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+  if (swr_alloc_set_opts2(&c.resampler, &a->ch_layout, a->sample_fmt, a->sample_rate, &stereo, AV_SAMPLE_FMT_S16,
+                          44100, 0, nullptr) < 0 ||
+      swr_init(c.resampler) < 0) {
+    return Fail("cannot set up the audio resampler");
+  }
+  c.fifo = av_audio_fifo_alloc(a->sample_fmt, 2, a->frame_size > 0 ? a->frame_size : 1024);
+  c.audioFrame = av_frame_alloc();
+  if (c.fifo == nullptr || c.audioFrame == nullptr) return Fail("out of memory");
+  return {};
+}
+
+// FFmpeg's writing to the caller's descriptor, and the container's header.
+Result<void> StartFile(VideoEncoder::Codec& c, const std::string& path, Container container) {
+  constexpr int kBufferBytes = 64 * 1024;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  c.file->pb =
+      buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 1, &c.fd, nullptr, WriteToFd, SeekFd) : nullptr;
+  if (c.file->pb == nullptr) {
+    av_free(buffer);
+    return Fail("out of memory");
+  }
+  AVDictionary* options = nullptr;
+  // The index at the front, so that phones and browsers start playing before the end.
+  if (container == Container::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
+  const int rc = avformat_write_header(c.file, &options);
+  av_dict_free(&options);
+  if (rc < 0) return Fail("cannot write '" + path + "': " + AvError(rc));
+  c.headerWritten = true;
+  return {};
+}
+
+}  // namespace
+
+Result<std::unique_ptr<VideoEncoder>> VideoEncoder::Open(const std::string& path, int fd, const VideoFormat& format) {
   av_log_set_level(AV_LOG_ERROR);  // the encoders' statistics are no news for the user
   auto c = std::make_unique<Codec>();
   c->fd = fd;
   const bool vp9 = format.container == Container::WebM;
   const char* muxer = format.container == Container::Mp4 ? "mp4" : vp9 ? "webm" : "matroska";
   if (avformat_alloc_output_context2(&c->file, nullptr, muxer, path.c_str()) < 0 || c->file == nullptr) {
-    error = std::string("cannot set up a ") + muxer + " file";
-    return nullptr;
+    return Fail(std::string("cannot set up a ") + muxer + " file");
   }
-  const AVCodec* codec = avcodec_find_encoder_by_name(vp9 ? "libvpx-vp9" : "libx264");
-  if (codec == nullptr) {
-    error = std::string("FFmpeg has no ") + (vp9 ? "VP9" : "H.264") + " encoder";
-    return nullptr;
-  }
-  c->encoder = avcodec_alloc_context3(codec);
-  c->encoder->width = format.width;
-  c->encoder->height = format.height;
-  c->encoder->pix_fmt = AV_PIX_FMT_YUV420P;
-  c->encoder->time_base = AVRational{1, format.fps};
-  c->encoder->framerate = AVRational{format.fps, 1};
-  c->encoder->gop_size = format.fps * 2;  // a key frame every two seconds: players seek well
-  c->encoder->thread_count = 0;           // as many as there are cores
-  if (c->file->oformat->flags & AVFMT_GLOBALHEADER) c->encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  const int quality = format.quality >= 0 ? format.quality : (vp9 ? 32 : 23);
-  av_opt_set_int(c->encoder->priv_data, "crf", quality, 0);
-  if (vp9) {
-    // Constant quality needs a zero bit rate; realtime speed keeps it faster than playback.
-    c->encoder->bit_rate = 0;
-    av_opt_set(c->encoder->priv_data, "deadline", "realtime", 0);
-    av_opt_set_int(c->encoder->priv_data, "cpu-used", 8, 0);
-    av_opt_set_int(c->encoder->priv_data, "row-mt", 1, 0);
-  } else {
-    av_opt_set(c->encoder->priv_data, "preset", "veryfast", 0);
-    if (int64_t{format.width} * format.height > 3840 * 2160) {
-      // Above 4K each frame x264 holds ahead (lookahead, B-frames, one per thread) costs
-      // hundreds of megabytes: at 8192 x 8192 they took 4.7 GB. Without them the encoder
-      // holds a few frames, whatever the size.
-      av_opt_set(c->encoder->priv_data, "x264-params", "rc-lookahead=0:bframes=0:sync-lookahead=0", 0);
-      c->encoder->thread_count = 2;
-    }
-  }
-  if (int rc = avcodec_open2(c->encoder, codec, nullptr); rc < 0) {
-    error = "cannot start the encoder: " + AvError(rc);
-    return nullptr;
-  }
-  c->stream = avformat_new_stream(c->file, nullptr);
-  c->stream->time_base = c->encoder->time_base;
-  c->stream->avg_frame_rate = c->encoder->framerate;
-  avcodec_parameters_from_context(c->stream->codecpar, c->encoder);
+  if (auto video = OpenVideoStream(*c, format, vp9); !video) return video.failure();
   if (format.audio) {
-    const AVCodec* audio = avcodec_find_encoder_by_name(vp9 ? "libopus" : "aac");
-    if (audio == nullptr) {
-      error = std::string("FFmpeg has no ") + (vp9 ? "Opus" : "AAC") + " encoder";
-      return nullptr;
-    }
-    AVCodecContext* a = c->audioEncoder = avcodec_alloc_context3(audio);
-    a->sample_rate = vp9 ? 48000 : 44100;  // Opus knows 48 kHz only
-    a->sample_fmt = audio->sample_fmts ? audio->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
-    a->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
-    a->bit_rate = vp9 ? 128000 : 192000;
-    a->time_base = AVRational{1, a->sample_rate};
-    if (c->file->oformat->flags & AVFMT_GLOBALHEADER) a->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (int rc = avcodec_open2(a, audio, nullptr); rc < 0) {
-      error = "cannot start the audio encoder: " + AvError(rc);
-      return nullptr;
-    }
-    c->audioStream = avformat_new_stream(c->file, nullptr);
-    c->audioStream->time_base = a->time_base;
-    avcodec_parameters_from_context(c->audioStream->codecpar, a);
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&c->resampler, &a->ch_layout, a->sample_fmt, a->sample_rate, &stereo, AV_SAMPLE_FMT_S16,
-                            44100, 0, nullptr) < 0 ||
-        swr_init(c->resampler) < 0) {
-      error = "cannot set up the audio resampler";
-      return nullptr;
-    }
-    c->fifo = av_audio_fifo_alloc(a->sample_fmt, 2, a->frame_size > 0 ? a->frame_size : 1024);
-    c->audioFrame = av_frame_alloc();
+    if (auto audio = OpenAudioStream(*c, vp9); !audio) return audio.failure();
   }
-  constexpr int kBufferBytes = 64 * 1024;
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-  c->file->pb = buffer != nullptr ? avio_alloc_context(buffer, kBufferBytes, 1, &c->fd, nullptr, WriteToFd, SeekFd)
-                                  : nullptr;
-  if (c->file->pb == nullptr) {
-    av_free(buffer);
-    error = "out of memory";
-    return nullptr;
-  }
-  AVDictionary* options = nullptr;
-  // The index at the front, so that phones and browsers start playing before the end.
-  if (format.container == Container::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
-  const int rc = avformat_write_header(c->file, &options);
-  av_dict_free(&options);
-  if (rc < 0) {
-    error = "cannot write '" + path + "': " + AvError(rc);
-    return nullptr;
-  }
-  c->headerWritten = true;
-  c->frame = av_frame_alloc();
-  c->frame->format = AV_PIX_FMT_YUV420P;
-  c->frame->width = format.width;
-  c->frame->height = format.height;
-  c->packet = av_packet_alloc();
-  if (av_frame_get_buffer(c->frame, 0) < 0 || c->packet == nullptr) {
-    error = "out of memory";
-    return nullptr;
-  }
+  if (auto started = StartFile(*c, path, format.container); !started) return started.failure();
   return std::unique_ptr<VideoEncoder>(new VideoEncoder(std::move(c)));
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/result.h"
 
 struct AVCodecContext;
 struct AVStream;
@@ -35,10 +36,9 @@ int MaxQuality(Container container);
 class VideoEncoder {
  public:
   // Writes to `fd`, the file at `path` that the caller made and closes: `path` is only
-  // read back, by MP4's second pass that puts the index in front. Null, with the reason,
-  // when the encoder cannot be set up.
-  static std::unique_ptr<VideoEncoder> Open(const std::string& path, int fd, const VideoFormat& format,
-                                            std::string& error);
+  // read back, by MP4's second pass that puts the index in front. The reason when the
+  // encoder cannot be set up.
+  static Result<std::unique_ptr<VideoEncoder>> Open(const std::string& path, int fd, const VideoFormat& format);
   ~VideoEncoder();
   VideoEncoder(const VideoEncoder&) = delete;
   VideoEncoder& operator=(const VideoEncoder&) = delete;
@@ -55,8 +55,10 @@ class VideoEncoder {
 
   int64_t FramesWritten() const { return next_; }
 
- private:
+ // FFmpeg's parts of one encoder (video_encoder.cpp).
   struct Codec;
+
+ private:
   explicit VideoEncoder(std::unique_ptr<Codec> codec);
   bool Send(bool flush);
   bool SendAudio(bool flush);

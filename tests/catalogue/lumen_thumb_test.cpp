@@ -35,29 +35,28 @@ TEST(LoadPictureScaled, FitsStretchesOrKeepsTheOwnSize) {
   test::TempFolder folder;
   SolidBmp(folder / "red.bmp", 800, 600, qRgb(255, 0, 0));
   int w = 40, h = 40;
-  PictureObject fitted = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
+  auto fitted = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
   ASSERT_TRUE(fitted);
-  EXPECT_EQ(fitted->GetPixel(20, 4), 0xFFFFFFu) << "margin above";
-  EXPECT_EQ(fitted->GetPixel(20, 5), 0x0000FFu);
-  EXPECT_EQ(fitted->GetPixel(20, 34), 0x0000FFu);
-  EXPECT_EQ(fitted->GetPixel(20, 35), 0xFFFFFFu) << "margin below";
+  EXPECT_EQ((*fitted)->GetPixel(20, 4), 0xFFFFFFu) << "margin above";
+  EXPECT_EQ((*fitted)->GetPixel(20, 5), 0x0000FFu);
+  EXPECT_EQ((*fitted)->GetPixel(20, 34), 0x0000FFu);
+  EXPECT_EQ((*fitted)->GetPixel(20, 35), 0xFFFFFFu) << "margin below";
 
-  PictureObject stretched = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, false);
-  EXPECT_EQ(stretched->GetPixel(20, 0), 0x0000FFu);
+  auto stretched = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, false);
+  EXPECT_EQ((*stretched)->GetPixel(20, 0), 0x0000FFu);
 
   w = -1, h = 40;
-  PictureObject own = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
+  auto own = LoadPictureScaled(folder / "red.bmp", w, h, 0xFFFFFF, true);
   EXPECT_EQ(w, 800);
   EXPECT_EQ(h, 600);
-  EXPECT_EQ(own->Width(), 800);
+  EXPECT_EQ((*own)->Width(), 800);
 
   test::WriteBytes(folder / "empty.jpg", "");
-  LoadError error;
   w = h = 40;
-  EXPECT_FALSE(LoadPictureScaled(folder / "empty.jpg", w, h, 0xFFFFFF, true, &error));
-  EXPECT_EQ(error.number, 999);
-  EXPECT_EQ(error.source, "GDI+ Module");
-  EXPECT_EQ(error.description, "Error loading picture " + folder / "empty.jpg");
+  auto failed = LoadPictureScaled(folder / "empty.jpg", w, h, 0xFFFFFF, true);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.failure().code, 999);
+  EXPECT_EQ(failed.reason(), "Error loading picture " + folder / "empty.jpg");
 }
 
 TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
@@ -85,17 +84,16 @@ TEST(Resample, KeepsFlatColoursAndAveragesDetail) {
 TEST(DecodeForBox, ScalesJpegsInTheDctDomainAndTurnsThemUpright) {
   test::TempFolder folder;
   const std::string jpeg = test::MakeJpeg(1600, 1200);
-  std::string error;
-  auto decoded = DecodeBytesForBox(jpeg, 128, error);
-  ASSERT_TRUE(decoded) << error;
+  auto decoded = DecodeBytesForBox(jpeg, 128);
+  ASSERT_TRUE(decoded) << decoded.reason();
   EXPECT_EQ(decoded->image.Width(), 200) << "1/8 already reaches 128";
   EXPECT_EQ(decoded->width, 1600);
-  EXPECT_EQ(DecodeBytesForBox(test::MakeJpeg(640, 480), 128, error)->image.Width(), 160) << "2/8: 80 is too small";
-  auto turned = DecodeBytesForBox(test::WithOrientation(jpeg, 6), 128, error);
+  EXPECT_EQ(DecodeBytesForBox(test::MakeJpeg(640, 480), 128)->image.Width(), 160) << "2/8: 80 is too small";
+  auto turned = DecodeBytesForBox(test::WithOrientation(jpeg, 6), 128);
   ASSERT_TRUE(turned);
   EXPECT_EQ(turned->width, 1200);
   EXPECT_EQ(turned->image.Width(), 150);
-  auto full = DecodeBytesForBox(jpeg, 0, error);
+  auto full = DecodeBytesForBox(jpeg, 0);
   EXPECT_EQ(full->image.Width(), 1600);
 }
 
@@ -104,10 +102,9 @@ TEST(DecodeForBox, TakesTheCamerasThumbnailWhenItIsLargeEnoughAndOfTheSameShape)
   const std::string photo = test::SolidJpeg(1600, 1200, 255, 0, 0);
   const std::string green160x120 = test::SolidJpeg(160, 120, 0, 255, 0);
   auto decode = [](const std::string& bytes, int box = 128) {
-    std::string error;
-    auto decoded = DecodeBytesForBox(bytes, box, error);
-    EXPECT_TRUE(decoded) << error;
-    return decoded.value_or(DecodedPicture{});
+    auto decoded = DecodeBytesForBox(bytes, box);
+    EXPECT_TRUE(decoded) << decoded.reason();
+    return decoded ? std::move(*decoded) : DecodedPicture{};
   };
   // Which of the two it is (JPEG rounds the colours by a step or two).
   auto colour = [](const DecodedPicture& d) {
@@ -147,9 +144,8 @@ TEST(DecodeForBox, TakesWhatTheShowDraws) {
   const size_t scan = plain.find("\xFF\xDA");
   const std::string stray = plain.substr(0, scan) + std::string(1, '\0') + plain.substr(scan);
   for (const std::string* bytes : {&cmykJpeg, &stray}) {
-    std::string error;
-    auto decoded = DecodeBytesForBox(*bytes, 128, error);
-    ASSERT_TRUE(decoded) << error;
+    auto decoded = DecodeBytesForBox(*bytes, 128);
+    ASSERT_TRUE(decoded) << decoded.reason();
     EXPECT_EQ(std::make_tuple(decoded->width, decoded->height, decoded->image.Width()), std::make_tuple(320, 240, 160));
   }
 }
@@ -166,8 +162,8 @@ TEST(ThumbnailCache, FreedesktopNamesHitsStaleEntriesAndFailures) {
   SetMTime(photo, 1000000000);
   auto colourOf = [&] {
     int w = 40, h = 40;
-    auto picture = LoadPictureScaled(photo, w, h, 0xFFFFFF, true, nullptr, &cache);
-    return picture ? picture->GetPixel(20, 20) : 0xDEADu;
+    auto picture = LoadPictureScaled(photo, w, h, 0xFFFFFF, true, &cache);
+    return picture ? (*picture)->GetPixel(20, 20) : 0xDEADu;
   };
   EXPECT_EQ(colourOf(), 0x0000FFu);
   EXPECT_TRUE(QImage(QString::fromStdString(cacheRoot / "normal/" + ThumbnailCache::FileName(photo))).width() == 128);
@@ -215,7 +211,7 @@ TEST(ThumbnailBatch, HandsOutInOrderAndCanBeAbandoned) {
   test::WriteBytes(paths[7], "broken");
   {
     ThumbnailBatch batch(paths, 40, 0xFFFFFF, nullptr, 4);
-    ThumbnailBatch::Result r;
+    ThumbnailBatch::Made r;
     for (size_t i = 0; i < paths.size(); ++i) {
       ASSERT_TRUE(batch.TakeNext(r, std::chrono::seconds(30)));
       EXPECT_EQ(r.index, i);

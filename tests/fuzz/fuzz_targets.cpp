@@ -35,11 +35,11 @@ std::string WriteScratch(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-void Draw(const platform::picture::LoadedPicture& loaded) {
-  if (!loaded.picture) return;
+void Draw(const Result<std::unique_ptr<platform::picture::Picture>>& loaded) {
+  if (!loaded) return;
   platform::gdi::Surface page(90, 60);
-  loaded.picture->StretchTo(page, -3, 2, 97, 61);
-  loaded.picture->StretchTo(page, 0, 0, 90, 60, 2);
+  (*loaded)->StretchTo(page, -3, 2, 97, 61);
+  (*loaded)->StretchTo(page, 0, 0, 90, 60, 2);
 }
 
 }  // namespace
@@ -48,13 +48,12 @@ void Picture(const std::string& bytes) {
   Draw(platform::picture::LoadPictureFromBytes(bytes));
   auto loaded = platform::picture::LoadPicture(WriteScratch("picture", bytes));
   Draw(loaded);
-  std::string error;
-  if (loaded.picture && uint64_t(loaded.picture->Width()) * loaded.picture->Height() <= 4'000'000) {
-    loaded.picture->Decode(0, error);
+  if (loaded && uint64_t((*loaded)->Width()) * (*loaded)->Height() <= 4'000'000) {
+    (void)(*loaded)->Decode(0);
   }
   // A thumbnail, or the reason there is none.
-  const auto thumbnail = catalogue::DecodeBytesForBox(bytes, 128, error);
-  if (thumbnail ? thumbnail->image.Empty() : error.empty()) std::abort();
+  const auto thumbnail = catalogue::DecodeBytesForBox(bytes, 128);
+  if (thumbnail ? thumbnail->image.Empty() : thumbnail.reason().empty()) std::abort();
   // As a thumbnail cache entry, through the cache and directly: what is read is written
   // back and read again unchanged.
   const std::string entryFolder = Scratch() + "/cache/normal";
@@ -133,8 +132,8 @@ void Video(const std::string& bytes) {
   data.ImagePaths = {"", picture, picture};
   data.SlideOrder = {0, 1, 2};
   static const char* const kExtensions[] = {".mp4", ".mkv", ".webm"};
-  video::ExportVideo(options, data, 1, format, Scratch() + "/video" + kExtensions[byte(0) % 3],
-                     [](int, int) { return true; });
+  (void)video::ExportVideo(options, data, 1, format, Scratch() + "/video" + kExtensions[byte(0) % 3],
+                           [](int, int) { return true; });
 }
 
 }  // namespace lumen::fuzz

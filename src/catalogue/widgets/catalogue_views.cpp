@@ -29,8 +29,8 @@ class PreviewImage : public QWidget {
   // The picture last loaded stays when a later one fails.
   bool Load(const std::string& path) {
     auto loaded = platform::picture::LoadPicture(path);
-    if (!loaded.picture) return false;
-    picture_ = std::shared_ptr<platform::picture::Picture>(std::move(loaded.picture));
+    if (!loaded) return false;
+    picture_ = std::shared_ptr<platform::picture::Picture>(std::move(*loaded));
     image_ = {};
     return true;
   }
@@ -146,8 +146,8 @@ void CatalogueViews::ListView1_Set() {
   // A dropped icon comes back as the fill made it: through the cache, so it is quick.
   icons_->Reset(paths, [cache = cache_](const std::string& path) {
     int width = 40, height = 40;
-    PictureObject picture = LoadPictureScaled(path, width, height, 0xFFFFFF, true, nullptr, cache);
-    return picture ? gdi::ToQImage(*picture) : QImage();
+    const auto picture = LoadPictureScaled(path, width, height, 0xFFFFFF, true, cache);
+    return picture ? gdi::ToQImage(**picture) : QImage();
   });
   pump_.start();
   PumpThumbnails();
@@ -158,7 +158,7 @@ void CatalogueViews::PumpThumbnails() {
   // gets its turn again.
   QElapsedTimer slice;
   slice.start();
-  ThumbnailBatch::Result result;
+  ThumbnailBatch::Made result;
   const auto count = static_cast<int64_t>(batch_->Count());
   while (slice.elapsed() < 15 && batch_->TakeNext(result, std::chrono::milliseconds(2))) {
     const std::string& name = names_[result.index];

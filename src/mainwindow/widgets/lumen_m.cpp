@@ -119,8 +119,15 @@ void Lumen_M::BuildPanel() {
   panel.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
   panel.setColor(QPalette::Button, QColor(0xE0, 0xE0, 0xE0));
   frame1_->setPalette(panel);
-  QWidget* f = frame1_;
+  BuildFolderAndList(frame1_);
+  BuildOptionFrames(frame1_);
+  BuildBottomRow(frame1_);
+  if (context_.exportVideo) OfferVideoExport();
+  SetTabOrder();
+}
 
+// The folder button and path, the view switch, the two lists and the preview.
+void Lumen_M::BuildFolderAndList(QWidget* f) {
   cmdFolder_ = Button(f, "cmd_Folder", "ﾌｫﾙﾀﾞの選択", 12, 12, 109, 33);
   folderPath_ = Place(new QLabel(f), "Folder_Path", 124, 12, 485, 33);
   folderPath_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -150,7 +157,11 @@ void Lumen_M::BuildPanel() {
   views_->ListView2()->setColumnWidth(0, 200);
   views_->ListView2()->setColumnWidth(1, 80);
   views_->ListView2()->setColumnWidth(2, 100);
+  connect(cmdFolder_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Folder_Click);
+}
 
+// The option panel: order, speed, the two colours, the interval, music, background, turning.
+void Lumen_M::BuildOptionFrames(QWidget* f) {
   QGroupBox* frame4 = Frame(f, "Frame4", "画像表示順", 12, 336, 209, 45);
   BuildOptionGroup(seq_, frame4, "Img_SEQ", "lbl_SEQ", {{"ｼｰｹﾝｼｬﾙ", {12, 22}}, {"ｼｬﾌﾙ", {112, 22}}});
 
@@ -191,7 +202,10 @@ void Lumen_M::BuildPanel() {
   QGroupBox* frame3 = Frame(f, "Frame3", "画像転換処理方法", 400, 388, 209, 89);
   BuildOptionGroup(syori_, frame3, "Img_Syori", "lbl_Syori", {{"手動", {12, 24}}, {"自動　⇒", {12, 48}}});
   BuildOptionGroup(rl_, frame3, "Img_RL", "lbl_RL", {{"右めくり", {108, 48}}, {"左めくり", {108, 68}}});
+}
 
+// The picture's name, the credit, the guide link and the two buttons.
+void Lumen_M::BuildBottomRow(QWidget* f) {
   lblFname_ = Place(new QLabel(f), "lbl_Fname", 12, 480, 597, 21);
   lblFname_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   lblFname_->setIndent(4);
@@ -211,11 +225,8 @@ void Lumen_M::BuildPanel() {
   cmdStart_->Button().SetEnabled(false);
   cmdEnd_ = Button(f, "cmd_End", "終了", 504, 512, 105, 33);
   announcer_ = new Announcer(f);
-  connect(cmdFolder_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Folder_Click);
   connect(cmdStart_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_Start_Click);
   connect(cmdEnd_, &controls::LumenButtonWidget::Click, this, &Lumen_M::cmd_End_Click);
-  if (context_.exportVideo) OfferVideoExport();
-  SetTabOrder();
 }
 
 void Lumen_M::OfferVideoExport() {

@@ -100,6 +100,9 @@ class Lumen_M : public QWidget {
   };
 
   void BuildPanel();
+  void BuildFolderAndList(QWidget* frame);
+  void BuildOptionFrames(QWidget* frame);
+  void BuildBottomRow(QWidget* frame);
   void BuildOptionGroup(OptionGroup& group, QWidget* frame, const char* pictureName, const char* labelName,
                         const std::vector<std::pair<const char*, QPoint>>& options);
   // A click on an option's picture or on its label (the two behave the same).

@@ -101,20 +101,18 @@ class BmpPicture : public Picture {
     });
   }
 
-  std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const override {
+  Result<gdi::Surface> Decode(int minLongSide) const override {
     const int factor = minLongSide > 0 ? std::max(1, std::max(Width(), Height()) / minLongSide) : 1;
     const uint64_t outBytes = uint64_t((Width() + factor - 1) / factor) * uint64_t((Height() + factor - 1) / factor) * 4;
     std::optional<DecodeShare> share = DecodeShare::Take(outBytes);
     if (!share) {
-      error = "no room in the decode budget for it now";
-      return std::nullopt;
+      return Fail("no room in the decode budget for it now");
     }
     BlockReducer reducer(Width(), Height(), factor);
     std::vector<std::pair<int, int>> lines;
     for (int row = 0; row < Height(); ++row) lines.push_back({row, row});
     if (!ReadRows(lines, [&](const uint32_t* row, int line) { reducer.AddRow(line, row); })) {
-      error = "cannot read the BMP's pixels";
-      return std::nullopt;
+      return Fail("cannot read the BMP's pixels");
     }
     return reducer.Take();
   }
@@ -223,16 +221,14 @@ class BmpPicture : public Picture {
   Layout layout_;
 };
 
-std::unique_ptr<Picture> Open(Source source, std::string& error) {
+Result<std::unique_ptr<Picture>> Open(Source source) {
   std::optional<Layout> layout = ReadLayout(source);
   if (!layout) {
-    error = "not a BMP read row by row";
-    return nullptr;
+    return Fail("not a BMP read row by row");
   }
   if (uint64_t(layout->width) * uint64_t(layout->height) * 4 > kMaxDecodedBytes) {
-    error = "a picture of " + std::to_string(layout->width) + " x " + std::to_string(layout->height) +
-            " pixels is larger than LumenShow decodes";
-    return nullptr;
+    return Fail("a picture of " + std::to_string(layout->width) + " x " + std::to_string(layout->height) +
+            " pixels is larger than LumenShow decodes");
   }
   return std::make_unique<BmpPicture>(std::move(source), std::move(*layout));
 }
@@ -241,12 +237,10 @@ std::unique_ptr<Picture> Open(Source source, std::string& error) {
 
 bool StreamsBmp(const std::string& head) { return ReadLayout(Source{head, std::nullopt}).has_value(); }
 
-std::unique_ptr<Picture> OpenStreamedBmp(std::string bytes, std::string& error) {
-  return Open(Source{std::move(bytes), std::nullopt}, error);
-}
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(std::string bytes) { return Open(Source{std::move(bytes), std::nullopt}); }
 
-std::unique_ptr<Picture> OpenStreamedBmp(OpenedFile file, std::string& error) {
-  return Open(Source{{}, std::move(file)}, error);
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(OpenedFile file) {
+  return Open(Source{{}, std::move(file)});
 }
 
 BlockReducer::BlockReducer(int width, int height, int factor)

@@ -20,9 +20,9 @@ inline constexpr size_t kBmpHeadBytes = 14 + 124 + 1024;
 
 // Whether a file starting with `head` (up to kBmpHeadBytes of it) is a BMP read here.
 bool StreamsBmp(const std::string& head);
-// For a file StreamsBmp takes: null, with the reason, when it is too large to decode.
-std::unique_ptr<Picture> OpenStreamedBmp(std::string bytes, std::string& error);
-std::unique_ptr<Picture> OpenStreamedBmp(OpenedFile file, std::string& error);
+// For a file StreamsBmp takes: the reason when it is too large to decode.
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(std::string bytes);
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(OpenedFile file);
 
 // Each output pixel the average of a factor x factor block of the rows fed to it, each
 // row once, a band's rows one after another (upwards or downwards); the last blocks of a

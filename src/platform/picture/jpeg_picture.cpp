@@ -170,7 +170,7 @@ class JpegPicture : public Picture {
         cameraThumbnail_(std::move(cameraThumbnail)) {}
 
   bool StretchTo(gdi::Surface& destination, int x, int y, int width, int height, int parts) const override;
-  std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const override;
+  Result<gdi::Surface> Decode(int minLongSide) const override;
   std::unique_ptr<Picture> CameraThumbnail() const override;
 
  private:
@@ -212,21 +212,19 @@ uint32_t PixelFromCmyk(const JSAMPLE* p) {
 
 // The picture once its header is read and its size is within the limit. `orientation` 0
 // keeps the file's own.
-std::unique_ptr<JpegPicture> Open(Compressed compressed, std::string& error, int orientation = 0) {
+Result<std::unique_ptr<Picture>> Open(Compressed compressed, int orientation = 0) {
   Header header;
   std::string cameraThumbnail;
   {
     Decoder decoder(compressed);
     if (!ReadHeader(decoder, header, &cameraThumbnail)) {
-      error = std::string("not a readable JPEG: ") + decoder.Error();
-      return nullptr;
+      return Fail(std::string("not a readable JPEG: ") + decoder.Error());
     }
   }
   uint64_t decoded = uint64_t(header.rawWidth) * uint64_t(header.rawHeight) * 4;
   if (header.rawWidth <= 0 || header.rawHeight <= 0 || decoded > kMaxDecodedBytes) {
-    error = "a JPEG of " + std::to_string(header.rawWidth) + " x " + std::to_string(header.rawHeight) +
-            " pixels is larger than LumenShow decodes";
-    return nullptr;
+    return Fail("a JPEG of " + std::to_string(header.rawWidth) + " x " + std::to_string(header.rawHeight) +
+            " pixels is larger than LumenShow decodes");
   }
   if (orientation != 0) header.orientation = orientation;
   return std::make_unique<JpegPicture>(std::move(compressed), header, std::move(cameraThumbnail));
@@ -234,9 +232,9 @@ std::unique_ptr<JpegPicture> Open(Compressed compressed, std::string& error, int
 
 std::unique_ptr<Picture> JpegPicture::CameraThumbnail() const {
   if (cameraThumbnail_.empty()) return nullptr;
-  std::string error;
   // It has no Exif block of its own: it stands as its picture does.
-  return Open(Compressed{cameraThumbnail_, std::nullopt}, error, header_.orientation);
+  auto opened = Open(Compressed{cameraThumbnail_, std::nullopt}, header_.orientation);
+  return opened ? std::move(*opened) : nullptr;
 }
 
 // What libjpeg holds for a progressive file while it decodes: every coefficient of the
@@ -398,11 +396,10 @@ gdi::Surface Upright(gdi::Surface stored, int orientation) {
   return out;
 }
 
-std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& error) const {
+Result<gdi::Surface> JpegPicture::Decode(int minLongSide) const {
   Decoder decoder(compressed_);
   if (!Reopen(decoder)) {
-    error = std::string("not a readable JPEG: ") + decoder.Error();
-    return std::nullopt;
+    return Fail(std::string("not a readable JPEG: ") + decoder.Error());
   }
   const Header& header = header_;
   // libjpeg-turbo scales by n/8 while it decodes: the smallest n that still reaches the size.
@@ -421,8 +418,7 @@ std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& er
   std::optional<DecodeShare> share =
       DecodeShare::Take(CoefficientBytes(decoder) + (header.orientation > 1 ? 2 : 1) * pixelBytes);
   if (!share) {
-    error = "no room in the decode budget for it now";
-    return std::nullopt;
+    return Fail("no room in the decode budget for it now");
   }
   gdi::Surface stored(static_cast<int>(width), static_cast<int>(height));
   std::vector<JSAMPLE> cmykRow(header.cmyk ? static_cast<size_t>(width) * 4 : 0);
@@ -446,20 +442,17 @@ std::optional<gdi::Surface> JpegPicture::Decode(int minLongSide, std::string& er
     jpeg_abort_decompress(&info);
   });
   if (!decoded || width == 0 || height == 0) {
-    error = std::string("cannot decode the JPEG: ") + decoder.Error();
-    return std::nullopt;
+    return Fail(std::string("cannot decode the JPEG: ") + decoder.Error());
   }
   return Upright(std::move(stored), header_.orientation);
 }
 
 }  // namespace
 
-std::unique_ptr<Picture> OpenJpeg(std::string bytes, std::string& error) {
-  return Open(Compressed{std::move(bytes), std::nullopt}, error);
-}
+Result<std::unique_ptr<Picture>> OpenJpeg(std::string bytes) { return Open(Compressed{std::move(bytes), std::nullopt}); }
 
-std::unique_ptr<Picture> OpenJpeg(OpenedFile file, std::string& error) {
-  return Open(Compressed{{}, std::move(file)}, error);
+Result<std::unique_ptr<Picture>> OpenJpeg(OpenedFile file) {
+  return Open(Compressed{{}, std::move(file)});
 }
 
 }  // namespace lumen::platform::picture

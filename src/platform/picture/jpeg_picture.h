@@ -11,9 +11,9 @@
 
 namespace lumen::platform::picture {
 
-// Reads the header (size, orientation, the camera's thumbnail); null and a reason when it
+// Reads the header (size, orientation, the camera's thumbnail); the reason when it
 // is no readable JPEG or too large to decode. Keeps the compressed bytes, or the file.
-std::unique_ptr<Picture> OpenJpeg(std::string bytes, std::string& error);
-std::unique_ptr<Picture> OpenJpeg(OpenedFile file, std::string& error);
+Result<std::unique_ptr<Picture>> OpenJpeg(std::string bytes);
+Result<std::unique_ptr<Picture>> OpenJpeg(OpenedFile file);
 
 }  // namespace lumen::platform::picture

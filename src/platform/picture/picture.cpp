@@ -24,7 +24,7 @@ class DecodedPicture : public Picture {
   }
   // For a preview, reduced by the largest whole factor that keeps the long side at least
   // minLongSide, each pixel the average of its block: a thumbnail never copies it whole.
-  std::optional<gdi::Surface> Decode(int minLongSide, std::string&) const override {
+  Result<gdi::Surface> Decode(int minLongSide) const override {
     const int factor = minLongSide > 0 ? std::max(1, std::max(Width(), Height()) / minLongSide) : 1;
     if (factor == 1) return surface_;
     BlockReducer reducer(Width(), Height(), factor);
@@ -57,12 +57,10 @@ bool PngChunksRunPastTheEnd(const std::string& bytes) {
 namespace {
 
 // Formats other than JPEG (BMP in all its variants, and whatever else QImageReader reads),
-// decoded whole from the file's bytes, within the decode budget. Null, with the reason,
-// when they do not decode.
-std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string& error) {
+// decoded whole from the file's bytes, within the decode budget.
+Result<std::unique_ptr<Picture>> DecodeOtherFormat(const std::string& bytes) {
   if (PngChunksRunPastTheEnd(bytes)) {
-    error = "a damaged PNG: a part of it runs past the end of the file";
-    return nullptr;
+    return Fail("a damaged PNG: a part of it runs past the end of the file");
   }
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
@@ -73,22 +71,19 @@ std::unique_ptr<Picture> DecodeOtherFormat(const std::string& bytes, std::string
   const QSize size = reader.size();
   const uint64_t pixelBytes = size.isValid() ? uint64_t(size.width()) * uint64_t(size.height()) * 4 : 0;
   if (pixelBytes > kMaxDecodedBytes) {
-    error = "a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-            " pixels is larger than LumenShow decodes";
-    return nullptr;
+    return Fail("a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+            " pixels is larger than LumenShow decodes");
   }
   // Qt's image and the copy it becomes stand side by side for a moment. A header without a
   // size takes the most Qt may allocate.
   auto share = DecodeShare::Take(2 * (pixelBytes > 0 ? pixelBytes : kMaxDecodedBytes));
   if (!share) {
-    error = "no room in the decode budget for it now";
-    return nullptr;
+    return Fail("no room in the decode budget for it now");
   }
   reader.setAllocationLimit(static_cast<int>(kMaxDecodedBytes >> 20));
   QImage image = reader.read();
   if (image.isNull()) {
-    error = reader.errorString().toStdString();
-    return nullptr;
+    return Fail(reader.errorString().toStdString());
   }
   gdi::Surface surface = gdi::FromQImage(image);
   image = QImage();
@@ -103,44 +98,32 @@ bool LooksLikeJpeg(const std::string& bytes) {
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-LoadedPicture LoadPictureFromBytes(std::string bytes) {
-  LoadedPicture result;
-  if (LooksLikeJpeg(bytes)) {
-    result.picture = OpenJpeg(std::move(bytes), result.error);
-  } else if (StreamsBmp(bytes.substr(0, kBmpHeadBytes))) {
-    result.picture = OpenStreamedBmp(std::move(bytes), result.error);
-  } else {
-    result.picture = DecodeOtherFormat(bytes, result.error);
-  }
-  return result;
+Result<std::unique_ptr<Picture>> LoadPictureFromBytes(std::string bytes) {
+  if (LooksLikeJpeg(bytes)) return OpenJpeg(std::move(bytes));
+  if (StreamsBmp(bytes.substr(0, kBmpHeadBytes))) return OpenStreamedBmp(std::move(bytes));
+  return DecodeOtherFormat(bytes);
 }
 
-LoadedPicture LoadPicture(const std::string& path) {
-  LoadedPicture result;
+Result<std::unique_ptr<Picture>> LoadPicture(const std::string& path) {
   // No picture LoadPicture decodes needs a file larger than its decoded limit.
   OpenedFile file(path, kMaxDecodedBytes);
   if (file.Status() != FileContents::Status::Read) {
-    // Every error names the file first, so that a caller can say what it was doing with it.
-    result.error = path + (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read");
-    return result;
+    return Fail(path + (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read"));
   }
   // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG, and a BMP of the
   // common kinds, is read from the file as it is drawn; anything else whole.
   std::string start(kBmpHeadBytes, '\0');
   start.resize(static_cast<size_t>(std::max<int64_t>(0, file.ReadAt(0, start.data(), start.size()))));
+  Result<std::unique_ptr<Picture>> result = Fail("cannot read the file");
   if (LooksLikeJpeg(start)) {
-    result.picture = OpenJpeg(std::move(file), result.error);
+    result = OpenJpeg(std::move(file));
   } else if (StreamsBmp(start)) {
-    result.picture = OpenStreamedBmp(std::move(file), result.error);
-  } else {
-    FileContents contents = file.ReadAll(kMaxDecodedBytes);
-    if (contents.status == FileContents::Status::Read) {
-      result = LoadPictureFromBytes(std::move(contents.bytes));
-    } else {
-      result.error = "cannot read the file";
-    }
+    result = OpenStreamedBmp(std::move(file));
+  } else if (FileContents contents = file.ReadAll(kMaxDecodedBytes); contents.status == FileContents::Status::Read) {
+    result = LoadPictureFromBytes(std::move(contents.bytes));
   }
-  if (!result.picture) result.error = path + ": " + result.error;
+  // Every reason names the file first, so that a caller can say what it was doing with it.
+  if (!result) return Fail(path + ": " + result.reason());
   return result;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/result.h"
 
 namespace lumen::platform::picture {
 
@@ -36,8 +37,8 @@ class Picture {
   // side (0: full size). A JPEG is reduced while it is decoded (in the DCT domain, to the
   // smallest eighth that still reaches minLongSide, with the fast IDCT); other formats by
   // the largest whole factor that still reaches it, each pixel its block's average.
-  // Nothing, with the reason, when decoding fails.
-  virtual std::optional<gdi::Surface> Decode(int minLongSide, std::string& error) const = 0;
+  // The reason when decoding fails.
+  virtual Result<gdi::Surface> Decode(int minLongSide) const = 0;
   // The small copy a camera stores in a JPEG's Exif block, standing as the picture
   // stands; null when there is none.
   virtual std::unique_ptr<Picture> CameraThumbnail() const { return nullptr; }
@@ -50,15 +51,11 @@ class Picture {
   int height_;
 };
 
-struct LoadedPicture {
-  std::unique_ptr<Picture> picture;  // null when the file cannot be loaded
-  std::string error;                 // why, for the debug log
-};
-
-// Thread-safe: pictures may be loaded and drawn on any thread.
-LoadedPicture LoadPicture(const std::string& path);
-// The same from the file's bytes.
-LoadedPicture LoadPictureFromBytes(std::string bytes);
+// Thread-safe: pictures may be loaded and drawn on any thread. When the file cannot be
+// loaded, the reason (for the debug log) starts with its path.
+Result<std::unique_ptr<Picture>> LoadPicture(const std::string& path);
+// The same from the file's bytes (the reason without a path).
+Result<std::unique_ptr<Picture>> LoadPictureFromBytes(std::string bytes);
 
 // True when the bytes start as a JPEG file does.
 bool LooksLikeJpeg(const std::string& bytes);

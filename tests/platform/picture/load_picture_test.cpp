@@ -64,24 +64,23 @@ TEST(LoadPicture, JpegDrawsAsAStretchedCopyOfItsFullDecodingInEveryOrientation) 
     SCOPED_TRACE("orientation " + std::to_string(orientation));
     const std::string path = folder / ("o" + std::to_string(orientation) + ".jpg");
     test::WriteBytes(path, test::WithOrientation(plain, orientation, orientation % 2 == 0));
-    LoadedPicture loaded = LoadPicture(path);
-    ASSERT_TRUE(loaded.picture) << loaded.error;
+    auto loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded) << loaded.reason();
     const Surface upright = Upright(stored, orientation);
-    EXPECT_EQ(loaded.picture->Width(), upright.Width());
-    EXPECT_EQ(loaded.picture->Height(), upright.Height());
+    EXPECT_EQ((*loaded)->Width(), upright.Width());
+    EXPECT_EQ((*loaded)->Height(), upright.Height());
     for (const Box& b : boxes) {
       Surface expected(80, 50, 0x00ABCDEF);
       gdi::StretchBlt(expected, b.x, b.y, b.w, b.h, upright, 0, 0, upright.Width(), upright.Height());
       for (int parts : {1, 2, 3}) {  // decoded in parts at once: the same pixels
         SCOPED_TRACE("in parts: " + std::to_string(parts));
         Surface actual(80, 50, 0x00ABCDEF);
-        ASSERT_TRUE(loaded.picture->StretchTo(actual, b.x, b.y, b.w, b.h, parts));
+        ASSERT_TRUE((*loaded)->StretchTo(actual, b.x, b.y, b.w, b.h, parts));
         ExpectSame(actual, expected);
       }
     }
-    std::string error;
-    auto whole = loaded.picture->Decode(0, error);
-    ASSERT_TRUE(whole) << error;
+    auto whole = (*loaded)->Decode(0);
+    ASSERT_TRUE(whole) << whole.reason();
     ExpectSame(*whole, upright);
   }
 }
@@ -100,8 +99,8 @@ TEST(LoadPicture, JpegsWithRestartMarkersDecodeInBandsAsInOnePass) {
     const std::string path = folder / "restarts.jpg";
     for (int orientation : {1, 6}) {
       test::WriteBytes(path, test::WithOrientation(jpeg, orientation));
-      LoadedPicture loaded = LoadPicture(path);
-      ASSERT_TRUE(loaded.picture) << loaded.error;
+      auto loaded = LoadPicture(path);
+      ASSERT_TRUE(loaded) << loaded.reason();
       const Surface upright = Upright(test::DecodeWhole(jpeg), orientation);
       for (const auto& [w, h] : {std::pair{upright.Width(), upright.Height()}, std::pair{91, 70}}) {
         Surface expected(upright.Width(), upright.Height(), 0x00ABCDEF);
@@ -109,7 +108,7 @@ TEST(LoadPicture, JpegsWithRestartMarkersDecodeInBandsAsInOnePass) {
         for (int parts : {2, 3, 4}) {
           SCOPED_TRACE(::testing::Message() << "orientation " << orientation << ", " << w << "x" << h << ", parts " << parts);
           Surface actual(upright.Width(), upright.Height(), 0x00ABCDEF);
-          ASSERT_TRUE(loaded.picture->StretchTo(actual, 0, 0, w, h, parts));
+          ASSERT_TRUE((*loaded)->StretchTo(actual, 0, 0, w, h, parts));
           ExpectSame(actual, expected);
         }
       }
@@ -155,10 +154,10 @@ TEST(LoadPicture, ReadsGreyscaleAndUnsubsampledJpegs) {
   for (int sampling : {TJSAMP_GRAY, TJSAMP_444, TJSAMP_422}) {
     const std::string jpeg = test::MakeJpeg(33, 17, sampling);
     test::WriteBytes(folder / "p.jpg", jpeg);
-    LoadedPicture loaded = LoadPicture(folder / "p.jpg");
-    ASSERT_TRUE(loaded.picture) << loaded.error;
+    auto loaded = LoadPicture(folder / "p.jpg");
+    ASSERT_TRUE(loaded) << loaded.reason();
     Surface actual(33, 17);
-    loaded.picture->StretchTo(actual, 0, 0, 33, 17);
+    (*loaded)->StretchTo(actual, 0, 0, 33, 17);
     ExpectSame(actual, test::DecodeWhole(jpeg));
   }
 }
@@ -200,10 +199,10 @@ TEST(LoadPicture, ReadsTheCommonBmpVariants) {
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
     test::WriteBytes(folder / "p.bmp", bytes);
-    LoadedPicture loaded = LoadPicture(folder / "p.bmp");
-    ASSERT_TRUE(loaded.picture) << loaded.error;
+    auto loaded = LoadPicture(folder / "p.bmp");
+    ASSERT_TRUE(loaded) << loaded.reason();
     Surface s(2, 2);
-    loaded.picture->StretchTo(s, 0, 0, 2, 2);
+    (*loaded)->StretchTo(s, 0, 0, 2, 2);
     EXPECT_EQ(s.GetPixel(0, 0), 0x0000FFu);  // COLORREF red
     EXPECT_EQ(s.GetPixel(1, 0), 0x00FF00u);
     EXPECT_EQ(s.GetPixel(0, 1), 0xFF0000u);
@@ -270,21 +269,20 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
     const QImage qt = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "BMP");
     if (qt.isNull()) continue;  // Qt refuses it: nothing to compare with
     const Surface whole = gdi::FromQImage(qt);
-    LoadedPicture loaded = LoadPictureFromBytes(bytes);
-    ASSERT_TRUE(loaded.picture) << loaded.error;
+    auto loaded = LoadPictureFromBytes(bytes);
+    ASSERT_TRUE(loaded) << loaded.reason();
     for (const auto& [w, h] : {std::pair{width, height}, std::pair{(width + 2) / 3, (height + 1) / 2},
                               std::pair{2 * width + 1, height + height / 2 + 1}}) {
       Surface ours(w, h), theirs(w, h);
-      loaded.picture->StretchTo(ours, 0, 0, w, h);
+      (*loaded)->StretchTo(ours, 0, 0, w, h);
       gdi::StretchBlt(theirs, 0, 0, w, h, whole, 0, 0, width, height);
       ASSERT_EQ(ours.Pixels(), theirs.Pixels()) << w << " x " << h;
     }
     // A preview a third of the size: each pixel its 3 x 3 block's average (what there is of
     // it at the edges), rounded half up.
-    std::string error;
-    const auto preview = loaded.picture->Decode(std::max(1, std::max(width, height) / 3), error);
+    const auto preview = (*loaded)->Decode(std::max(1, std::max(width, height) / 3));
     const int factor = std::max(width, height) / std::max(1, std::max(width, height) / 3);
-    ASSERT_TRUE(preview) << error;
+    ASSERT_TRUE(preview) << preview.reason();
     ASSERT_EQ(preview->Width(), (width + factor - 1) / factor);
     for (int py = 0; py < preview->Height(); ++py) {
       for (int px = 0; px < preview->Width(); ++px) {
@@ -312,11 +310,11 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
   const std::string info = le(40, 4) + le(2, 4) + le(2, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(stream.size(), 4) +
                            le(0, 4) + le(0, 4) + le(0, 4) + le(0, 4);
   const uint32_t offset = 14 + info.size() + palette.size();
-  LoadedPicture skipping = LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info +
+  auto skipping = LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info +
                                                 palette + stream);
-  ASSERT_TRUE(skipping.picture) << skipping.error;
+  ASSERT_TRUE(skipping) << skipping.reason();
   Surface drawn(2, 2);
-  skipping.picture->StretchTo(drawn, 0, 0, 2, 2);
+  (*skipping)->StretchTo(drawn, 0, 0, 2, 2);
   EXPECT_EQ(drawn.Pixels(), (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF00FF00u, 0xFFFF0000u}));
 }
 
@@ -352,16 +350,16 @@ TEST(LoadPicture, RefusesWhatItCannotOrShouldNotDecode) {
   test::WriteBytes(folder / "long.png", png);
   ASSERT_EQ(::mkfifo((folder / "fifo.jpg").c_str(), 0600), 0);  // must not hang
   for (const char* name : {"bomb.jpg", "progressive-bomb.jpg", "bomb.bmp", "long.png", "fifo.jpg", "text.jpg", "text.bmp", "missing.jpg", "big.jpg"}) {
-    LoadedPicture loaded = LoadPicture(folder / name);
-    EXPECT_FALSE(loaded.picture) << name;
-    EXPECT_FALSE(loaded.error.empty()) << name;
+    auto loaded = LoadPicture(folder / name);
+    EXPECT_FALSE(loaded) << name;
+    EXPECT_FALSE(loaded.reason().empty()) << name;
   }
-  EXPECT_EQ(LoadPicture(folder / "big.jpg").error, folder / "big.jpg" + ": too large to be a picture");
-  EXPECT_EQ(LoadPicture(folder / "progressive-bomb.jpg").error,
+  EXPECT_EQ(LoadPicture(folder / "big.jpg").reason(), folder / "big.jpg" + ": too large to be a picture");
+  EXPECT_EQ(LoadPicture(folder / "progressive-bomb.jpg").reason(),
             folder / "progressive-bomb.jpg" + ": a JPEG of 65500 x 30000 pixels is larger than LumenShow decodes");
-  EXPECT_EQ(LoadPicture(folder / "bomb.bmp").error,
+  EXPECT_EQ(LoadPicture(folder / "bomb.bmp").reason(),
             folder / "bomb.bmp" + ": a picture of 12000 x 12000 pixels is larger than LumenShow decodes");
-  EXPECT_EQ(LoadPicture(folder / "long.png").error,
+  EXPECT_EQ(LoadPicture(folder / "long.png").reason(),
             folder / "long.png" + ": a damaged PNG: a part of it runs past the end of the file");
 }
 
@@ -370,21 +368,20 @@ TEST(LoadPicture, AFileChangedAfterOpeningIsDrawnAsItWasOrNotAtAll) {
   const std::string large = test::MakeJpeg(64, 48), small = test::MakeJpeg(32, 24);
   // Replaced by a rename, as editors and sync tools do: what was opened is drawn.
   test::WriteBytes(folder / "a.jpg", large);
-  LoadedPicture replaced = LoadPicture(folder / "a.jpg");
-  ASSERT_TRUE(replaced.picture) << replaced.error;
+  auto replaced = LoadPicture(folder / "a.jpg");
+  ASSERT_TRUE(replaced) << replaced.reason();
   test::WriteBytes(folder / "new.jpg", small);
   std::filesystem::rename(folder / "new.jpg", folder / "a.jpg");
   Surface drawn(64, 48);
-  ASSERT_TRUE(replaced.picture->StretchTo(drawn, 0, 0, 64, 48));
+  ASSERT_TRUE((*replaced)->StretchTo(drawn, 0, 0, 64, 48));
   ExpectSame(drawn, test::DecodeWhole(large));
   // Rewritten in place with a smaller picture: a failed drawing, never a misread one.
   test::WriteBytes(folder / "b.jpg", large);
-  LoadedPicture rewritten = LoadPicture(folder / "b.jpg");
-  ASSERT_TRUE(rewritten.picture) << rewritten.error;
+  auto rewritten = LoadPicture(folder / "b.jpg");
+  ASSERT_TRUE(rewritten) << rewritten.reason();
   test::WriteBytes(folder / "b.jpg", small);
-  EXPECT_FALSE(rewritten.picture->StretchTo(drawn, 0, 0, 64, 48));
-  std::string error;
-  EXPECT_FALSE(rewritten.picture->Decode(0, error));
+  EXPECT_FALSE((*rewritten)->StretchTo(drawn, 0, 0, 64, 48));
+  EXPECT_FALSE((*rewritten)->Decode(0));
 }
 
 TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
@@ -400,9 +397,9 @@ TEST(ExifOrientation, ReadsBothByteOrdersAndIgnoresJunk) {
   // Behind an XMP segment the Exif block still counts, for the show as for thumbnails.
   std::string turned = test::WithOrientation(test::MakeJpeg(64, 48), 6);
   turned.insert(2, test::XmpSegment());
-  LoadedPicture loaded = LoadPictureFromBytes(turned);
-  ASSERT_TRUE(loaded.picture);
-  EXPECT_EQ(std::make_pair(loaded.picture->Width(), loaded.picture->Height()), std::make_pair(48, 64));
+  auto loaded = LoadPictureFromBytes(turned);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(std::make_pair((*loaded)->Width(), (*loaded)->Height()), std::make_pair(48, 64));
 }
 
 // The decode budget is the whole process's: shares add up to 1 GiB, a share waits for
@@ -432,11 +429,11 @@ TEST(DecodeBudget, SharesAddUpToOneGibibyteAndWaitForEachOther) {
   ASSERT_TRUE(image.save(QString::fromStdString(folder / "a.png"), "PNG"));
   ASSERT_TRUE(image.save(QString::fromStdString(folder / "a.bmp"), "BMP"));
   {
-    LoadedPicture decoded = LoadPicture(folder / "a.png"), streamed = LoadPicture(folder / "a.bmp");
-    ASSERT_TRUE(decoded.picture && streamed.picture);
+    auto decoded = LoadPicture(folder / "a.png");
+    auto streamed = LoadPicture(folder / "a.bmp");
+    ASSERT_TRUE(decoded && streamed);
     EXPECT_EQ(DecodeShare::Held(), 200u * 100 * 4) << "Qt's PNG: its pixels, once Qt's copy is gone; the BMP none";
-    std::string error;
-    auto preview = streamed.picture->Decode(50, error);
+    auto preview = (*streamed)->Decode(50);
     ASSERT_TRUE(preview);
     EXPECT_EQ(std::make_pair(preview->Width(), preview->Height()), std::make_pair(50, 25)) << "reduced by 4";
     EXPECT_EQ(preview->Row(10)[10], 0xFFFF0000u);
