@@ -71,7 +71,7 @@ std::vector<std::string> SdlAudioDevices::Drivers() {
   return drivers;
 }
 
-bool SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix, std::string& why) {
+Result<void> SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix) {
   Close();
   // Opens run on threads SDL did not make: what SDL keeps per thread (its error text) is
   // freed before the thread ends.
@@ -81,17 +81,14 @@ bool SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix, st
   // SDL_mixer starts SDL's audio itself when it is not started; started here, it keeps the
   // driver named by the hint, which overrides SDL_AUDIODRIVER.
   SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    why = driver + ": " + SdlError();
-    return false;
-  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(driver + ": " + SdlError());
   Mix_Init(MIX_INIT_MP3);
   // allowed_changes 0: SDL converts to the device's own format, so every buffer we see is
   // CD format whatever the hardware takes.
   if (Mix_OpenAudioDevice(44100, AUDIO_S16LSB, 2, 2048, nullptr, 0) != 0) {
-    why = driver + ": " + SdlError();
+    Failure failed{driver + ": " + SdlError()};
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
+    return failed;
   }
   mixerOpen_ = true;
   mix_ = mix;
@@ -106,7 +103,7 @@ bool SdlAudioDevices::Open(const std::string& driver, const MixCallback& mix, st
   if (!StatSocket(socket_, st)) socket_.clear();
   socketDevice_ = st.st_dev;
   socketInode_ = st.st_ino;
-  return true;
+  return {};
 }
 
 bool SdlAudioDevices::MayAnswer(const std::string& driver) {

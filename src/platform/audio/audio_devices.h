@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace lumen::platform::audio {
 
 // Called on the audio thread with each block of interleaved stereo CD-format samples, after
@@ -22,8 +24,8 @@ class AudioDevices {
   virtual std::vector<std::string> Drivers() = 0;  // those built in, in the library's own order
   virtual std::string Requested() = 0;             // SDL_AUDIODRIVER as the user set it, or empty
   // Starts `driver` and opens the output on it (44.1 kHz, 16-bit stereo) with `mix` as its
-  // post-mix. May block for as long as the driver does. On failure, why.
-  virtual bool Open(const std::string& driver, const MixCallback& mix, std::string& why) = 0;
+  // post-mix. May block for as long as the driver does.
+  virtual Result<void> Open(const std::string& driver, const MixCallback& mix) = 0;
   virtual bool Lost() = 0;   // the open output has gone (its sound server went away)
   virtual bool Sounding() = 0;  // the library's own music stream plays (or is paused)
   // Whether looking for `driver`'s server again is worth it (its socket is there).
@@ -39,7 +41,7 @@ class SdlAudioDevices : public AudioDevices {
   SdlAudioDevices();
   std::vector<std::string> Drivers() override;
   std::string Requested() override { return requested_; }
-  bool Open(const std::string& driver, const MixCallback& mix, std::string& why) override;
+  Result<void> Open(const std::string& driver, const MixCallback& mix) override;
   bool Lost() override;
   bool Sounding() override;
   bool MayAnswer(const std::string& driver) override;

@@ -110,11 +110,10 @@ AudioOutput::Outcome AudioOutput::Reopen(const std::vector<std::string>& candida
     {
       std::lock_guard mixer(mixerMutex_);
       for (size_t i = 0; i < tries.size() && got.state == State::Unavailable; ++i) {
-        std::string reason;
-        if (devices_.Open(tries[i], mix, reason)) {
+        if (auto opened = devices_.Open(tries[i], mix)) {
           got = {i + 1 < tries.size() ? State::Audible : State::Standby, tries[i], got.why};
         } else {
-          got.why += (got.why.empty() ? "" : "; ") + reason;
+          got.why += (got.why.empty() ? "" : "; ") + opened.reason();
         }
       }
     }

@@ -18,18 +18,15 @@ class FakeDevices : public AudioDevices {
  public:
   std::vector<std::string> Drivers() override { return {"pipewire", "alsa", "pulseaudio", "jack", "disk", "dummy"}; }
   std::string Requested() override { return requested; }
-  bool Open(const std::string& driver, const MixCallback& callback, std::string& why) override {
+  Result<void> Open(const std::string& driver, const MixCallback& callback) override {
     std::unique_lock lock(mutex);
     tried.push_back(driver);
     changed.wait(lock, [&] { return driver != hanging; });
-    if (answering.count(driver) == 0) {
-      why = driver + ": no server";
-      return false;
-    }
+    if (answering.count(driver) == 0) return Fail(driver + ": no server");
     mix = callback;
     open = driver;
     lost = false;
-    return true;
+    return {};
   }
   bool Lost() override { return lost; }
   bool Sounding() override { return sounding; }
