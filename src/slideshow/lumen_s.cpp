@@ -50,8 +50,8 @@ void Lumen_S::Form_Load() {
 }
 
 void Lumen_S::SyncMusicTimers() {
-  host_.SetTimerEnabled(1, music_->Mp3TimerEnabled());
-  host_.SetTimerEnabled(2, music_->CdTimerEnabled());
+  host_.SetTimerEnabled(ShowTimer::Mp3Poll, music_->Mp3TimerEnabled());
+  host_.SetTimerEnabled(ShowTimer::CdPoll, music_->CdTimerEnabled());
 }
 
 void Lumen_S::SetColorKey(gdi::COLORREF colour) { host_.SetColorKey(colour); }
@@ -84,7 +84,7 @@ void Lumen_S::Form_Resize() {
                     page.Height());
     PresentWindow();
   }
-  if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(3, true);
+  if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(ShowTimer::AutoTurn, true);
 }
 
 void Lumen_S::PresentWindow() { host_.Present(window_); }
@@ -149,7 +149,7 @@ void Lumen_S::Timer1_Timer() {
 void Lumen_S::Timer2_Timer() {
   if (music_ == nullptr) return;
   music_->CdTimerTick();
-  host_.SetTimerEnabled(2, music_->CdTimerEnabled());
+  host_.SetTimerEnabled(ShowTimer::CdPoll, music_->CdTimerEnabled());
 }
 
 void Lumen_S::Timer3_Timer() {
@@ -170,7 +170,7 @@ void Lumen_S::Ready2Exit() {
     music_->Exit();  // the CD only while its poll still runs; then the file's engine
     SyncMusicTimers();
   }
-  host_.SetTimerEnabled(3, false);
+  host_.SetTimerEnabled(ShowTimer::AutoTurn, false);
   host_.CloseWindow();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "slideshow/timer_schedule.h"
 
 namespace lumen::slideshow {
 
@@ -31,9 +32,10 @@ class ShowHost {
   // Puts the window image on the screen and returns when that frame is on its way,
   // paced to the display's refresh.
   virtual void Present(const platform::gdi::Surface& image) = 0;
-  // Timers 1 (1000 ms), 2 (200 ms) and 3 (1000 ms); a timer never queues ticks.
-  virtual void SetTimerEnabled(int timer, bool enabled) = 0;
-  virtual bool TimerEnabled(int timer) = 0;
+  // The MP3 poll (1000 ms), the CD poll (200 ms) and the automatic turn (1000 ms); a
+  // timer never queues ticks.
+  virtual void SetTimerEnabled(ShowTimer timer, bool enabled) = 0;
+  virtual bool TimerEnabled(ShowTimer timer) = 0;
   // Blocks: no key, click or tick is handled until it returns, yet the window still
   // repaints and answers the desktop. Keys released meanwhile act afterwards, in order.
   // Esc or a close request ends the wait at once: then it returns true (and the Esc or

@@ -252,12 +252,12 @@ void ShowWindow::CloseWindow() {
   }
 }
 
-void ShowWindow::SetTimerEnabled(int timer, bool enabled) {
+void ShowWindow::SetTimerEnabled(ShowTimer timer, bool enabled) {
   timers_.SetEnabled(timer, enabled, Now());
   if (!waiting_) ArmWake();
 }
 
-bool ShowWindow::TimerEnabled(int timer) { return timers_.Enabled(timer); }
+bool ShowWindow::TimerEnabled(ShowTimer timer) { return timers_.Enabled(timer); }
 
 void ShowWindow::ArmWake() {
   if (closed_) return;
@@ -288,9 +288,9 @@ void ShowWindow::Pump() {
   if (waiting_ || closed_) return;
   timers_.Advance(Now());
   if (auto timer = timers_.TakePending(); timer && !closed_) {
-    if (*timer == 1) show_->Timer1_Timer();
-    if (*timer == 2) show_->Timer2_Timer();
-    if (*timer == 3) {
+    if (*timer == ShowTimer::Mp3Poll) show_->Timer1_Timer();
+    if (*timer == ShowTimer::CdPoll) show_->Timer2_Timer();
+    if (*timer == ShowTimer::AutoTurn) {
       show_->Timer3_Timer();
       Trace("tick", 3);
     }

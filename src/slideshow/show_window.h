@@ -40,8 +40,8 @@ class ShowWindow : public QWidget, public ShowHost {
   bool SetWindowSize(int width, int height) override;
   void SetColorKey(platform::gdi::COLORREF key) override;
   void Present(const platform::gdi::Surface& image) override;
-  void SetTimerEnabled(int timer, bool enabled) override;
-  bool TimerEnabled(int timer) override;
+  void SetTimerEnabled(ShowTimer timer, bool enabled) override;
+  bool TimerEnabled(ShowTimer timer) override;
   bool Sleep(int milliseconds) override;
   void CloseWindow() override;
   void PictureShown(const std::string& path) override;

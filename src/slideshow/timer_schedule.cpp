@@ -7,12 +7,12 @@ constexpr TimerSchedule::Nanoseconds kMillisecond = 1'000'000;
 }
 
 TimerSchedule::TimerSchedule() {
-  timers_[1].period = 1000 * kMillisecond;
-  timers_[2].period = 200 * kMillisecond;
-  timers_[3].period = 1000 * kMillisecond;
+  timers_[static_cast<size_t>(ShowTimer::Mp3Poll)].period = 1000 * kMillisecond;
+  timers_[static_cast<size_t>(ShowTimer::CdPoll)].period = 200 * kMillisecond;
+  timers_[static_cast<size_t>(ShowTimer::AutoTurn)].period = 1000 * kMillisecond;
 }
 
-void TimerSchedule::SetEnabled(int timer, bool enabled, Nanoseconds now) {
+void TimerSchedule::SetEnabled(ShowTimer timer, bool enabled, Nanoseconds now) {
   Timer& t = timers_.at(static_cast<size_t>(timer));
   if (enabled && !t.enabled) t.due = now + t.period;
   if (!enabled) t.pending = false;
@@ -27,11 +27,11 @@ void TimerSchedule::Advance(Nanoseconds now) {
   }
 }
 
-std::optional<int> TimerSchedule::TakePending() {
+std::optional<ShowTimer> TimerSchedule::TakePending() {
   for (size_t i = 1; i < timers_.size(); ++i) {
     if (timers_[i].enabled && timers_[i].pending) {
       timers_[i].pending = false;
-      return static_cast<int>(i);
+      return static_cast<ShowTimer>(i);
     }
   }
   return std::nullopt;

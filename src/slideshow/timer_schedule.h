@@ -10,6 +10,9 @@
 
 namespace lumen::slideshow {
 
+// The show window's timers, numbered as their handlers are (Timer1_Timer and so on).
+enum class ShowTimer { Mp3Poll = 1, CdPoll = 2, AutoTurn = 3 };
+
 class TimerSchedule {
  public:
   using Nanoseconds = int64_t;
@@ -18,14 +21,14 @@ class TimerSchedule {
   TimerSchedule();
 
   // Enabling an enabled timer changes nothing; disabling drops a pending tick.
-  void SetEnabled(int timer, bool enabled, Nanoseconds now);
-  bool Enabled(int timer) const { return timers_.at(static_cast<size_t>(timer)).enabled; }
+  void SetEnabled(ShowTimer timer, bool enabled, Nanoseconds now);
+  bool Enabled(ShowTimer timer) const { return timers_.at(static_cast<size_t>(timer)).enabled; }
 
   // Marks every timer whose due time has come by `now` as pending and moves its due time
   // to the first point of its grid after `now`.
   void Advance(Nanoseconds now);
   // The pending timer to tick next (lowest number first), taken off the pending list.
-  std::optional<int> TakePending();
+  std::optional<ShowTimer> TakePending();
   bool HasPending() const;
   // When the earliest enabled timer falls due; none when no timer is enabled.
   std::optional<Nanoseconds> NextDue() const;

@@ -60,10 +60,10 @@ void VirtualScreen::RunFor(Nanoseconds duration) {
     }
     timers_.Advance(now_);
     if (auto timer = timers_.TakePending()) {
-      ++ticks_[*timer];
-      if (*timer == 1) show_->Timer1_Timer();
-      if (*timer == 2) show_->Timer2_Timer();
-      if (*timer == 3) show_->Timer3_Timer();
+      ++ticks_[static_cast<size_t>(*timer)];
+      if (*timer == ShowTimer::Mp3Poll) show_->Timer1_Timer();
+      if (*timer == ShowTimer::CdPoll) show_->Timer2_Timer();
+      if (*timer == ShowTimer::AutoTurn) show_->Timer3_Timer();
       continue;
     }
     std::optional<Nanoseconds> next = timers_.NextDue();

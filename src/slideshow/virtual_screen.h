@@ -52,8 +52,8 @@ class VirtualScreen : public ShowHost {
   bool SetWindowSize(int width, int height) override;
   void SetColorKey(platform::gdi::COLORREF key) override { key_ = key; }
   void Present(const platform::gdi::Surface& image) override;
-  void SetTimerEnabled(int timer, bool enabled) override { timers_.SetEnabled(timer, enabled, now_); }
-  bool TimerEnabled(int timer) override { return timers_.Enabled(timer); }
+  void SetTimerEnabled(ShowTimer timer, bool enabled) override { timers_.SetEnabled(timer, enabled, now_); }
+  bool TimerEnabled(ShowTimer timer) override { return timers_.Enabled(timer); }
   bool Sleep(int milliseconds) override;
   void CloseWindow() override { closed_ = true; }
 
@@ -61,7 +61,7 @@ class VirtualScreen : public ShowHost {
   bool Closed() const { return closed_; }
   const std::vector<int>& Sleeps() const { return sleeps_; }
   // How many ticks of the timer (1, 2 or 3) RunFor has delivered.
-  int Ticks(int timer) const { return timer >= 1 && timer <= 3 ? ticks_[timer] : 0; }
+  int Ticks(ShowTimer timer) const { return ticks_[static_cast<size_t>(timer)]; }
 
  private:
   struct KeyUp {

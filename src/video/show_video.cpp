@@ -79,12 +79,12 @@ VideoResult RenderShowVideo(const settings::Settings& saved, const settings::Sho
   // Asked after every turn, and at least five times a second between (a turn of a large
   // video takes minutes): a stop is never waited for longer than one frame.
   auto asked = std::chrono::steady_clock::now();
-  while (ok && host.Ticks(3) < turns && !host.Closed()) {
+  while (ok && host.Ticks(slideshow::ShowTimer::AutoTurn) < turns && !host.Closed()) {
     host.RunFor(frame);
     audioUpTo(recorded.NowFrames() - kAudioRate, false);
     const auto now = std::chrono::steady_clock::now();
-    if (host.Ticks(3) != reported || now - asked >= std::chrono::milliseconds(200)) {
-      reported = host.Ticks(3);
+    if (host.Ticks(slideshow::ShowTimer::AutoTurn) != reported || now - asked >= std::chrono::milliseconds(200)) {
+      reported = host.Ticks(slideshow::ShowTimer::AutoTurn);
       asked = now;
       if (!progress(reported, turns)) return VideoResult::Stopped;
     }

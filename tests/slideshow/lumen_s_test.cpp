@@ -310,21 +310,21 @@ TEST_F(ShowTest, MusicStartsWithTheWindowAndStopsOnceWhateverClosesIt) {
   settings.BgmFile = "/m/song.Mp3";
   Open();
   EXPECT_EQ(mm.calls.size(), 2u) << "open and play";
-  EXPECT_TRUE(host->TimerEnabled(1) && !host->TimerEnabled(2));
+  EXPECT_TRUE(host->TimerEnabled(ShowTimer::Mp3Poll) && !host->TimerEnabled(ShowTimer::CdPoll));
   mm.calls.clear();
   window->Form_KeyUp(kKeyEscape, 0);
   window->Form_QueryUnload();
   window->Form_Unload();
   EXPECT_EQ(mm.calls, (std::vector<std::string>{"mci stop MP3Play [0]", "mci close MP3Play [0]"})) << "once";
-  EXPECT_FALSE(host->TimerEnabled(1));
+  EXPECT_FALSE(host->TimerEnabled(ShowTimer::Mp3Poll));
   EXPECT_TRUE(host->Closed());
 
   settings.BgmKind = 1;
   Open();
-  EXPECT_TRUE(host->TimerEnabled(2));
+  EXPECT_TRUE(host->TimerEnabled(ShowTimer::CdPoll));
   mm.replies["status cdaudio current track"] = {276, ""};
   window->Timer2_Timer();
-  EXPECT_FALSE(host->TimerEnabled(2)) << "the timer stops itself once the poll gives up";
+  EXPECT_FALSE(host->TimerEnabled(ShowTimer::CdPoll)) << "the timer stops itself once the poll gives up";
   mm.calls.clear();
   window->Form_QueryUnload();  // closed by the desktop, not by Esc
   EXPECT_TRUE(mm.calls.empty()) << "no StopCd after the poll gave up";
