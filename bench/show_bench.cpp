@@ -24,7 +24,7 @@ using lumen::slideshow::Lumen_S;
 using lumen::slideshow::VirtualScreen;
 namespace gdi = lumen::platform::gdi;
 
-const lumen::settings::Settings kSettings{.ViewKind = 1, .ImageFolder = "", .TurnDirection = 1,
+const lumen::settings::Settings kSettings{.ViewKind = lumen::settings::View::Details, .ImageFolder = "", .TurnDirection = lumen::settings::Turn::Left,
                                           .TurnSpeed = 100, .MarginColor = 0xFFFFFF, .BgmFile = "",
                                           .BgmFolder = ""};
 

@@ -42,9 +42,9 @@ class UnusedPictures {
 
 }  // namespace
 
-void Syori_SEQ(settings::ShowData& data, int16_t showOrder, ShuffleRandom& random) {
+void Syori_SEQ(settings::ShowData& data, settings::Order showOrder, ShuffleRandom& random) {
   const int32_t count = data.ImageCount;
-  if (showOrder == 0) {
+  if (showOrder == settings::Order::Sequential) {
     for (int32_t i = 1; i <= count; ++i) data.SlideOrder[i] = i;
     return;
   }
@@ -59,7 +59,7 @@ void Syori_SEQ(settings::ShowData& data, int16_t showOrder, ShuffleRandom& rando
 }
 
 void BuildShowData(settings::ShowData& data, const std::string& imageFolder,
-                   const std::vector<std::string>& fileList, int16_t showOrder,
+                   const std::vector<std::string>& fileList, settings::Order showOrder,
                    ShuffleRandom& random) {
   data.ImageCount = static_cast<int32_t>(fileList.size());
   data.ImagePaths.assign(fileList.size() + 1, std::string());

@@ -13,10 +13,10 @@ ShowMusic::FileKind ShowMusic::MusicFileKind() const {
 }
 
 void ShowMusic::Start() {
-  if (settings_.BgmKind == 1) {
+  if (settings_.BgmKind == settings::Music::AudioCd) {
     bgm_.OpenCd();
     cdTimerEnabled_ = true;
-  } else if (settings_.BgmKind == 2) {
+  } else if (settings_.BgmKind == settings::Music::File) {
     switch (MusicFileKind()) {
       case FileKind::Wav: bgm_.StartWav(); break;
       case FileKind::Mp3:
@@ -45,7 +45,7 @@ void ShowMusic::Exit() {
     cdTimerEnabled_ = false;
     bgm_.StopCd();
   }
-  if (settings_.BgmKind == 2) {
+  if (settings_.BgmKind == settings::Music::File) {
     FileKind kind = MusicFileKind();
     if (kind == FileKind::Wav) {
       bgm_.StopWav();

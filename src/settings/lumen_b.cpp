@@ -17,9 +17,9 @@ namespace {
 void LoadNumber(Settings& s, const SettingKey& entry, const std::string& text) {
   if (entry.kind == SettingKind::Int16) {
     if (text.empty()) {
-      s.*entry.int16Field = static_cast<int16_t>(entry.defaultValue);
+      entry.int16Field.set(s, static_cast<int16_t>(entry.defaultValue));
     } else if (auto number = ParseNumber(text)) {
-      if (auto whole = FloorToInt16(*number)) s.*entry.int16Field = *whole;
+      if (auto whole = FloorToInt16(*number)) entry.int16Field.set(s, *whole);
     }
   } else {
     if (text.empty()) {
@@ -34,11 +34,11 @@ void LoadMusicFile(Settings& s, const std::string& text, const std::string& prog
   s.BgmFile = text;
   if (!s.BgmFile.empty() && !FileExists(s.BgmFile)) {
     platform::DebugLog("the music file '" + s.BgmFile + "' does not exist: it is dropped" +
-                       (s.BgmKind == 2 ? ", and the show has no music" : ""));
+                       (s.BgmKind == Music::File ? ", and the show has no music" : ""));
     s.BgmFile.clear();
   }
   // An audio CD needs no file, so only the file kind falls back to no music.
-  if (s.BgmFile.empty() && s.BgmKind == 2) s.BgmKind = 0;
+  if (s.BgmFile.empty() && s.BgmKind == Music::File) s.BgmKind = Music::None;
   s.BgmFolder = s.BgmFile.empty() ? programFolder : ParentFolder(s.BgmFile);
 }
 
@@ -48,7 +48,7 @@ void LoadPictureFolder(Settings& s, const std::string& text, const std::string& 
 
 std::string StoredText(const Settings& s, const SettingKey& entry) {
   switch (entry.kind) {
-    case SettingKind::Int16: return FormatIniNumber(s.*entry.int16Field);
+    case SettingKind::Int16: return FormatIniNumber(entry.int16Field.get(s));
     case SettingKind::Colour: return FormatIniNumber(s.*entry.colourField);
     case SettingKind::MusicFile:
     case SettingKind::PictureFolder: return s.*entry.textField;
@@ -120,8 +120,11 @@ std::string DescribeSettings(const Settings& s) {
   auto line = [](std::string_view name, const auto& value) {
     std::string text(name);
     text += '=';
-    if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::string>) {
+    using Value = std::decay_t<decltype(value)>;
+    if constexpr (std::is_same_v<Value, std::string>) {
       text += value;
+    } else if constexpr (std::is_enum_v<Value>) {
+      text += std::to_string(static_cast<int>(value));
     } else {
       text += std::to_string(value);
     }

@@ -37,7 +37,7 @@ void Lumen_S::Form_Load() {
 
   // A right-turn show starts at the last entry and walks backwards; a left-turn show
   // starts at the first.
-  currentPos_ = settings_.TurnDirection != 0 ? 1 : show_.ImageCount;
+  currentPos_ = settings_.TurnDirection != settings::Turn::Right ? 1 : show_.ImageCount;
   FitPicture(pic1, currentPos_);
   standingPage_ = &pic1;
   host_.PictureShown(origPath_);
@@ -61,7 +61,7 @@ void Lumen_S::Form_Resize() {
   if (client.width != window_.Width() || client.height != window_.Height()) {
     window_.Resize(client.width, client.height);
   }
-  if (settings_.BackgroundKind != 0) {
+  if (settings_.BackgroundKind != settings::Background::Transparent) {
     window_.SetBackgroundColor(static_cast<gdi::COLORREF>(settings_.BackgroundColor));
   } else {
     SetColorKey(window_.BackgroundColor());
@@ -84,7 +84,7 @@ void Lumen_S::Form_Resize() {
                     page.Height());
     PresentWindow();
   }
-  if (settings_.AdvanceMode == 1) host_.SetTimerEnabled(ShowTimer::AutoTurn, true);
+  if (settings_.AdvanceMode == settings::Advance::Automatic) host_.SetTimerEnabled(ShowTimer::AutoTurn, true);
 }
 
 void Lumen_S::PresentWindow() { host_.Present(window_); }
@@ -121,7 +121,7 @@ void Lumen_S::PrepareNeighbours() {
     return ((currentPos_ - 1 + steps) % count + count) % count + 1;
   };
   // Before any turn, the automatic direction; then the way the user is going.
-  const int way = direction_ != 0 ? direction_ : (settings_.TurnDirection != 0 ? 1 : -1);
+  const int way = direction_ != 0 ? direction_ : (settings_.TurnDirection != settings::Turn::Right ? 1 : -1);
   std::vector<std::string> paths{PathAt(currentPos_)};
   for (int step = 1; step <= std::max(1, ahead_.pages); ++step) paths.push_back(PathAt(slotAfter(way * step)));
   paths.push_back(PathAt(slotAfter(-way)));
@@ -154,7 +154,7 @@ void Lumen_S::Timer2_Timer() {
 
 void Lumen_S::Timer3_Timer() {
   if (exited_) return;
-  if (settings_.TurnDirection == 0) {
+  if (settings_.TurnDirection == settings::Turn::Right) {
     FlipLeft();
   } else {
     FlipRight();

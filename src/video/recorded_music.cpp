@@ -224,12 +224,12 @@ void RecordedMusic::Render(int64_t first, size_t frames, int16_t* stereo) {
 }
 
 bool RecordedMusic::WouldSound(const settings::Settings& settings) {
-  if (settings.BgmKind == 2) {
+  if (settings.BgmKind == settings::Music::File) {
     const std::string& file = settings.BgmFile;
     return (platform::EndsWithNoCase(file, ".wav") || platform::EndsWithNoCase(file, ".mp3")) &&
            FileSound::Open(file) != nullptr;
   }
-  if (settings.BgmKind == 1) {
+  if (settings.BgmKind == settings::Music::AudioCd) {
     auto disc = platform::audio::CdDisc::OpenDefault();
     if (!disc || disc->Media() != platform::mci::CdMedia::Ready) return false;
     const auto& tracks = disc->Tracks();

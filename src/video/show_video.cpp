@@ -22,7 +22,7 @@ using slideshow::VirtualScreen;
 VideoResult RenderShowVideo(const settings::Settings& saved, const settings::ShowData& data, int rounds,
                             const VideoFormat& format, VideoEncoder& encoder, const Progress& progress) {
   settings::Settings automatic = saved;
-  automatic.AdvanceMode = 1;  // whatever was saved: a video turns its pages by itself
+  automatic.AdvanceMode = settings::Advance::Automatic;  // whatever was saved: a video turns its pages by itself
   // A present takes one video frame: the show's clock is the video's.
   const VirtualScreen::Nanoseconds frame = 1'000'000'000 / format.fps;
   VirtualScreen host({format.width, format.height}, true, 1.0, frame);

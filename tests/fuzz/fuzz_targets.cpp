@@ -118,13 +118,13 @@ void Video(const std::string& bytes) {
   format.fps = 1 + byte(3) % 12;
   format.quality = (byte(0) >> 2) % 52 - 1;
   settings::Settings options;
-  options.TurnDirection = byte(1) >> 7;
-  options.BackgroundKind = byte(2) >> 7;
+  options.TurnDirection = static_cast<settings::Turn>(byte(1) >> 7);
+  options.BackgroundKind = static_cast<settings::Background>(byte(2) >> 7);
   options.TurnSpeed = static_cast<int16_t>(50 + byte(3) % 51);
   options.AutoInterval = 0;
   const std::string picture = WriteScratch("video-picture", bytes.substr(4));
   if (byte(0) & 0x80) {
-    options.BgmKind = 2;
+    options.BgmKind = settings::Music::File;
     options.BgmFile = WriteScratch(byte(1) & 0x40 ? "music.mp3" : "music.wav", bytes.substr(4));
   }
   settings::ShowData data;

@@ -18,7 +18,7 @@ using settings::ShowData;
 ShowData Build(const std::string& folder, const std::vector<std::string>& names, int16_t order,
                ShuffleRandom& random) {
   ShowData data;
-  BuildShowData(data, folder, names, order, random);
+  BuildShowData(data, folder, names, static_cast<settings::Order>(order), random);
   return data;
 }
 

@@ -31,7 +31,7 @@ const std::string kCdStatus[] = {"mci status cdaudio current track [512]",
                                  "mci status cdaudio mode [255]"};
 
 TEST_F(LumenBgmTest, StartAndExitForEachKindOfMusic) {
-  settings.BgmKind = 2;
+  settings.BgmKind = settings::Music::File;
   settings.BgmFile = "/m/song.Mp3";
   EXPECT_EQ(CallsOf([&] { show.Start(); }),
             (Calls{"mci open \"/m/song.Mp3\" type MPEGVideo Alias MP3Play [0]", "mci play MP3Play [0]"}));
@@ -53,13 +53,13 @@ TEST_F(LumenBgmTest, StartAndExitForEachKindOfMusic) {
     EXPECT_FALSE(show.Mp3TimerEnabled());
   }
 
-  settings.BgmKind = 1;
+  settings.BgmKind = settings::Music::AudioCd;
   EXPECT_EQ(CallsOf([&] { show.Start(); }),
             (Calls{"mci open cdaudio [0]", "mci set cdaudio time format tmsf [0]"}));
   EXPECT_TRUE(show.CdTimerEnabled());
   EXPECT_EQ(CallsOf([&] { show.Exit(); }), (Calls{"mci stop cdaudio [0]", "mci close cdaudio [0]"}));
 
-  settings.BgmKind = 0;
+  settings.BgmKind = settings::Music::None;
   EXPECT_EQ(CallsOf([&] { show.Start(); show.Exit(); }), Calls{});
 }
 
@@ -121,7 +121,7 @@ TEST_F(LumenBgmTest, CdPollWithoutATrackRestartsTheDiscWhenItStops) {
 }
 
 TEST_F(LumenBgmTest, CdPollGivesUpOnAnErrorAndTheExitThenLeavesTheDevice) {
-  settings.BgmKind = 1;
+  settings.BgmKind = settings::Music::AudioCd;
   show.Start();
   mm.replies["status cdaudio current track"] = {276, ""};
   EXPECT_EQ(CallsOf([&] { show.CdTimerTick(); }), Calls{kCdStatus[0]});

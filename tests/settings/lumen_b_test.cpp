@@ -54,7 +54,7 @@ void WriteIni(const std::string& path, const std::string& utf8Body) {
 }
 
 Settings Defaults(const std::string& programFolder) {
-  return {.ViewKind = 1, .ImageFolder = programFolder, .TurnSpeed = 100, .AutoInterval = 1,
+  return {.ViewKind = settings::View::Details, .ImageFolder = programFolder, .TurnSpeed = 100, .AutoInterval = 1,
           .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = programFolder};
 }
 
@@ -72,9 +72,9 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
   Settings loaded;
   LoadSettings(loaded, home.path(), ini);
   // ViewKind from [section], not [Other]; TurnSpeed from the first of two lines; 2.9 floored.
-  const Settings expected{.ViewKind = 0, .ImageFolder = "/usr", .AdvanceMode = 1, .TurnDirection = 1,
-                          .ShowOrder = 1, .TurnSpeed = 75, .BackgroundKind = 1, .BackgroundColor = 255,
-                          .AutoInterval = 2, .MarginColor = 0xFFFFFF, .BgmKind = 1, .BgmRepeat = 3,
+  const Settings expected{.ViewKind = settings::View::Thumbnails, .ImageFolder = "/usr", .AdvanceMode = settings::Advance::Automatic, .TurnDirection = settings::Turn::Left,
+                          .ShowOrder = settings::Order::Shuffled, .TurnSpeed = 75, .BackgroundKind = settings::Background::Colour, .BackgroundColor = 255,
+                          .AutoInterval = 2, .MarginColor = 0xFFFFFF, .BgmKind = settings::Music::AudioCd, .BgmRepeat = 3,
                           .BgmFile = "/etc/passwd", .BgmFolder = "/etc"};
   EXPECT_EQ(loaded, expected);
 
@@ -84,9 +84,9 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
 
 TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
   TempFolder home;
-  Settings s{.ViewKind = 0, .ImageFolder = "/写真/～2024", .AdvanceMode = 1, .TurnDirection = 1,
-             .ShowOrder = 1, .TurnSpeed = 50, .BackgroundKind = 1, .BackgroundColor = -1,
-             .AutoInterval = 10, .MarginColor = 0xFFFFFF, .BgmKind = 2, .BgmRepeat = 0,
+  Settings s{.ViewKind = settings::View::Thumbnails, .ImageFolder = "/写真/～2024", .AdvanceMode = settings::Advance::Automatic, .TurnDirection = settings::Turn::Left,
+             .ShowOrder = settings::Order::Shuffled, .TurnSpeed = 50, .BackgroundKind = settings::Background::Colour, .BackgroundColor = -1,
+             .AutoInterval = 10, .MarginColor = 0xFFFFFF, .BgmKind = settings::Music::File, .BgmRepeat = 0,
              .BgmFile = "/音楽/ﾃｽﾄ①.mp3", .BgmFolder = "/never/written"};
   EXPECT_TRUE(SaveSettings(s, " 12 ", home / "LumenShow.ini"));
   EXPECT_EQ(s.BgmRepeat, 12);
@@ -108,7 +108,7 @@ TEST(SaveSettings, ReadsBackTheSameValuesEvenForPathsCodePage932CannotHold) {
   saved.ImageFolder = photos;
   saved.BgmFile = music;
   saved.BgmFolder = ParentFolder(music);
-  saved.BgmKind = 2;
+  saved.BgmKind = settings::Music::File;
   saved.TurnSpeed = -32768;
   saved.MarginColor = 0x123456;
   ASSERT_TRUE(SaveSettings(saved, "7", home / "LumenShow.ini"));
@@ -129,7 +129,7 @@ TEST(LoadSettings, EdgeCases) {
   // Each line, alone in the file, against the defaults changed as given.
   const std::pair<std::string, std::function<void(Settings&)>> cases[] = {
       {"インターバル=2.9", [](Settings& s) { s.AutoInterval = 2; }},
-      {"表示区分=-0.5", [](Settings& s) { s.ViewKind = -1; }},
+      {"表示区分=-0.5", [](Settings& s) { s.ViewKind = static_cast<settings::View>(-1); }},
       {"余白の色=2.5\r\n背景色=3.5", [](Settings& s) { s.MarginColor = 2, s.BackgroundColor = 4; }},
       {"めくる速さ=fast", [](Settings& s) { s.TurnSpeed = 0; }},
       {"めくる速さ=", [](Settings&) {}},
@@ -137,9 +137,9 @@ TEST(LoadSettings, EdgeCases) {
       {"めくる速さ=-32769", [](Settings& s) { s.TurnSpeed = 0; }},
       {"BGM区分=2\r\nBGMﾌｧｲﾙ=", [](Settings&) {}},
       {"BGM区分=2\r\nBGMﾌｧｲﾙ=/no/such.mp3", [](Settings&) {}},
-      {"BGM区分=1\r\nBGMﾌｧｲﾙ=/no/such.mp3", [](Settings& s) { s.BgmKind = 1; }},
+      {"BGM区分=1\r\nBGMﾌｧｲﾙ=/no/such.mp3", [](Settings& s) { s.BgmKind = settings::Music::AudioCd; }},
       {"BGM区分=2\r\nBGMﾌｧｲﾙ=" + song,
-       [&](Settings& s) { s.BgmKind = 2, s.BgmFile = song, s.BgmFolder = home / "music"; }},
+       [&](Settings& s) { s.BgmKind = settings::Music::File, s.BgmFile = song, s.BgmFolder = home / "music"; }},
       {"画像ﾌｫﾙﾀﾞ=" + home / "deleted", [](Settings&) {}},
       {"画像ﾌｫﾙﾀﾞ=" + home / std::string(300, 'x'), [](Settings&) {}},
   };

@@ -84,7 +84,7 @@ class ShowTest : public ::testing::Test {
   }
 
   test::TempFolder folder;
-  settings::Settings settings{.ViewKind = 1, .ImageFolder = "", .TurnDirection = 1, .TurnSpeed = 100,
+  settings::Settings settings{.ViewKind = settings::View::Details, .ImageFolder = "", .TurnDirection = settings::Turn::Left, .TurnSpeed = 100,
                               .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = ""};
   settings::ShowData show;
   music::test::RecordingMultimedia mm;
@@ -106,7 +106,7 @@ TEST_F(ShowTest, WindowGeometryAndTheFirstPictureByDirection) {
   EXPECT_EQ(window->PageTop(), 240);
   EXPECT_EQ(Shown(10, 20), (Origin{3, 10, 20})) << "a left-turn show starts at entry 1";
 
-  settings.TurnDirection = 0;
+  settings.TurnDirection = settings::Turn::Right;
   Open({1920, 1080}, true);
   EXPECT_EQ(host->ClientSize(), (PixelSize{1920, 1080}));
   EXPECT_EQ(window->PageLeft(), 510);
@@ -151,7 +151,7 @@ TEST_F(ShowTest, TransparentOrColouredBackground) {
   EXPECT_EQ(image.GetPixel(window->PageLeft() + 5, window->PageTop() + 5), 0x000000u) << "black margins go too";
   EXPECT_EQ(Shown(130, 60), (Origin{1, 0, 0}));
 
-  settings.BackgroundKind = 1;
+  settings.BackgroundKind = settings::Background::Colour;
   settings.BackgroundColor = 0x00336699;
   settings.MarginColor = 0x00FFFFFF;
   Open();
@@ -201,7 +201,7 @@ TEST_F(ShowTest, EveryFrameOfATurnIsTheWholeWindowClearedAndDrawnAnew) {
   // The frames clear only what the frame before drew around the page; each must still be
   // the background, the two halves and the leaf, as if the whole window had been cleared.
   MakeShow(2);
-  settings.BackgroundKind = 1;
+  settings.BackgroundKind = settings::Background::Colour;
   settings.BackgroundColor = 0x00336699;
   Open();
   keepFrames = true;
@@ -277,7 +277,7 @@ TEST_F(ShowTest, WrapAroundOnePictureAnEmptyFolderAndAFailedLoad) {
 
   show = settings::ShowData{};
   for (int direction : {0, 1}) {
-    settings.TurnDirection = static_cast<int16_t>(direction);
+    settings.TurnDirection = static_cast<settings::Turn>(direction);
     Open();
     window->FlipLeft();
     window->FlipRight();
@@ -306,7 +306,7 @@ TEST_F(ShowTest, PreparingAheadChangesNoPixel) {
 
 TEST_F(ShowTest, MusicStartsWithTheWindowAndStopsOnceWhateverClosesIt) {
   MakeShow(1);
-  settings.BgmKind = 2;
+  settings.BgmKind = settings::Music::File;
   settings.BgmFile = "/m/song.Mp3";
   Open();
   EXPECT_EQ(mm.calls.size(), 2u) << "open and play";
@@ -319,7 +319,7 @@ TEST_F(ShowTest, MusicStartsWithTheWindowAndStopsOnceWhateverClosesIt) {
   EXPECT_FALSE(host->TimerEnabled(ShowTimer::Mp3Poll));
   EXPECT_TRUE(host->Closed());
 
-  settings.BgmKind = 1;
+  settings.BgmKind = settings::Music::AudioCd;
   Open();
   EXPECT_TRUE(host->TimerEnabled(ShowTimer::CdPoll));
   mm.replies["status cdaudio current track"] = {276, ""};
@@ -346,7 +346,7 @@ TEST_F(ShowTest, TheAutomaticPaceIsTheTurnAndItsWait) {
   // A turn at speed 100 presents 10 frames, 166.67 ms on a 60 Hz display. The next tick
   // comes one period after the last, or as soon as the wait ends when that is later.
   MakeShow(3);
-  settings.AdvanceMode = 1;
+  settings.AdvanceMode = settings::Advance::Automatic;
   const std::pair<int16_t, VirtualScreen::Nanoseconds> cases[] = {
       {0, kSecond}, {1, kSecond + 10 * VirtualScreen::kRefresh}, {4, 4 * kSecond + 10 * VirtualScreen::kRefresh}};
   for (auto [interval, gap] : cases) {
@@ -373,7 +373,7 @@ TEST_F(ShowTest, TheAutomaticPaceIsTheTurnAndItsWait) {
     window->Timer3_Timer();
     EXPECT_EQ(host->Sleeps(), std::vector<int>{wait}) << "AutoInterval " << interval;
   }
-  settings.AdvanceMode = 0;
+  settings.AdvanceMode = settings::Advance::Manual;
   Open();
   host->RunFor(5 * kSecond);
   EXPECT_EQ(window->CurrentPos(), 1) << "a manual show never turns by itself";
@@ -381,7 +381,7 @@ TEST_F(ShowTest, TheAutomaticPaceIsTheTurnAndItsWait) {
 
 TEST_F(ShowTest, KeysDuringAWaitActAfterItInOrderAndEscEndsItAtOnce) {
   MakeShow(5);
-  settings.AdvanceMode = 1;
+  settings.AdvanceMode = settings::Advance::Automatic;
   settings.AutoInterval = 4;
   std::vector<int32_t> positions;
   auto record = [&] {

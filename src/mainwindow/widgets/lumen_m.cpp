@@ -320,15 +320,15 @@ void Lumen_M::Form_Load() {
   views_->ListView1()->setViewMode(QListView::IconMode);
   listFilled_ = {};
 
-  if (s_.ViewKind == 0 || s_.ViewKind == 1) {
+  if (s_.ViewKind == settings::View::Thumbnails || s_.ViewKind == settings::View::Details) {
     opt1_[static_cast<size_t>(s_.ViewKind)]->setChecked(true);
-    Opt_1_Click(s_.ViewKind);
+    Opt_1_Click(static_cast<int>(s_.ViewKind));
   } else {
     opt1_[0]->setFocusPolicy(Qt::StrongFocus);  // nothing chosen: the pair is still reached
   }
 
   for (size_t i = 0; i < bgm_.pictures.size(); ++i) SetMark(bgm_, static_cast<int>(i), false);
-  SetMark(bgm_, s_.BgmKind, true);
+  SetMark(bgm_, static_cast<int>(s_.BgmKind), true);
   FollowDependents(bgm_);
 
   // Qt makes the first entry added to an empty list the current one, which would replace
@@ -339,7 +339,7 @@ void Lumen_M::Form_Load() {
   lblFname_->setText(FromPath(s_.BgmFile));
 
   for (OptionGroup* group : {&syori_, &rl_, &seq_, &back_}) {
-    const int value = s_.*group->setting;
+    const int value = group->setting.get(s_);
     SetMark(*group, value, true);
     SetMark(*group, value ^ 1, false);
     if (group == &syori_ || group == &back_) FollowDependents(*group);
@@ -363,7 +363,7 @@ void Lumen_M::SetMark(OptionGroup& group, int index, bool selected) {
 }
 
 void Lumen_M::OptionClick(OptionGroup& group, int index) {
-  s_.*group.setting = static_cast<int16_t>(index);
+  group.setting.set(s_, static_cast<int16_t>(index));
   if (&group == &bgm_) {
     for (size_t i = 0; i < group.pictures.size(); ++i) SetMark(group, static_cast<int>(i), false);
     SetMark(group, index, true);
@@ -378,14 +378,14 @@ void Lumen_M::OptionClick(OptionGroup& group, int index) {
 void Lumen_M::FollowDependents(const OptionGroup& group) {
   if (&group == &syori_) {
     for (size_t i = 0; i < 2; ++i) {
-      rl_.pictures[i]->setVisible(s_.AdvanceMode != 0);
-      rl_.labels[i]->setVisible(s_.AdvanceMode != 0);
+      rl_.pictures[i]->setVisible(s_.AdvanceMode != settings::Advance::Manual);
+      rl_.labels[i]->setVisible(s_.AdvanceMode != settings::Advance::Manual);
     }
   } else if (&group == &back_) {
-    cmdColor_->setVisible(s_.BackgroundKind != 0);
+    cmdColor_->setVisible(s_.BackgroundKind != settings::Background::Transparent);
   } else if (&group == &bgm_) {
-    bgmRepeat_->setEnabled(s_.BgmKind == 1);
-    cmdFile_->Button().SetEnabled(s_.BgmKind == 2);
+    bgmRepeat_->setEnabled(s_.BgmKind == settings::Music::AudioCd);
+    cmdFile_->Button().SetEnabled(s_.BgmKind == settings::Music::File);
   }
 }
 
@@ -413,7 +413,7 @@ void Lumen_M::ShowView(int index, bool fill) {
 }
 
 void Lumen_M::Opt_1_Click(int index) {
-  s_.ViewKind = static_cast<int16_t>(index);
+  s_.ViewKind = static_cast<settings::View>(index);
   if (folderPath_->text().isEmpty()) return;
   ShowView(index, !listFilled_[index == 0 ? 1 : 2]);
 }

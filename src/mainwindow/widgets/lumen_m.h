@@ -93,7 +93,7 @@ class Lumen_M : public QWidget {
 
  private:
   struct OptionGroup {
-    int16_t settings::Settings::*setting;
+    settings::Int16Field setting;
     std::vector<OptionPicture*> pictures;
     std::vector<ClickLabel*> labels;
     std::vector<int> onScreen;  // the indexes top to bottom, then left to right: the arrow keys' order
@@ -128,11 +128,11 @@ class Lumen_M : public QWidget {
   QLabel* folderPath_;
   std::array<QRadioButton*, 2> opt1_{};
   catalogue::CatalogueViews* views_;
-  OptionGroup syori_{&settings::Settings::AdvanceMode, {}, {}, {}};
-  OptionGroup rl_{&settings::Settings::TurnDirection, {}, {}, {}};
-  OptionGroup seq_{&settings::Settings::ShowOrder, {}, {}, {}};
-  OptionGroup back_{&settings::Settings::BackgroundKind, {}, {}, {}};
-  OptionGroup bgm_{&settings::Settings::BgmKind, {}, {}, {}};
+  OptionGroup syori_{settings::Int16Of<&settings::Settings::AdvanceMode>(), {}, {}, {}};
+  OptionGroup rl_{settings::Int16Of<&settings::Settings::TurnDirection>(), {}, {}, {}};
+  OptionGroup seq_{settings::Int16Of<&settings::Settings::ShowOrder>(), {}, {}, {}};
+  OptionGroup back_{settings::Int16Of<&settings::Settings::BackgroundKind>(), {}, {}, {}};
+  OptionGroup bgm_{settings::Int16Of<&settings::Settings::BgmKind>(), {}, {}, {}};
   QComboBox* bgmRepeat_;
   controls::LumenButtonWidget* cmdFile_;
   ColourButton* cmdColor_;

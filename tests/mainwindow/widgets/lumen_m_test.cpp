@@ -136,38 +136,38 @@ TEST_F(MainWindowTest, FirstStartWithoutAnIniShowsTheDefaults) {
 TEST_F(MainWindowTest, OptionClicksOnMarksAndOnLabelsAlike) {
   Open();
   Click("lbl_Syori(1)");  // "自動　⇒"
-  EXPECT_EQ(settings.AdvanceMode, 1);
+  EXPECT_EQ(settings.AdvanceMode, settings::Advance::Automatic);
   EXPECT_TRUE(Marked("Img_Syori(1)") && !Marked("Img_Syori(0)"));
   EXPECT_TRUE(W("Img_RL(0)")->isVisible() && W("lbl_RL(1)")->isVisible());
   Click("Img_RL(1)");
-  EXPECT_EQ(settings.TurnDirection, 1);
+  EXPECT_EQ(settings.TurnDirection, settings::Turn::Left);
   EXPECT_TRUE(Marked("Img_RL(1)") && !Marked("Img_RL(0)"));
   Click("Img_Syori(0)");
-  EXPECT_EQ(settings.AdvanceMode, 0);
+  EXPECT_EQ(settings.AdvanceMode, settings::Advance::Manual);
   EXPECT_FALSE(W("Img_RL(0)")->isVisible() || W("lbl_RL(1)")->isVisible());
   Click("Img_Syori(0)");  // already chosen: nothing changes
   EXPECT_TRUE(Marked("Img_Syori(0)") && !Marked("Img_Syori(1)"));
 
   Click("lbl_SEQ(1)");
-  EXPECT_EQ(settings.ShowOrder, 1);
+  EXPECT_EQ(settings.ShowOrder, settings::Order::Shuffled);
   EXPECT_TRUE(Marked("Img_SEQ(1)") && !Marked("Img_SEQ(0)"));
   Click("lbl_Back(1)");
-  EXPECT_EQ(settings.BackgroundKind, 1);
+  EXPECT_EQ(settings.BackgroundKind, settings::Background::Colour);
   EXPECT_TRUE(W("cmd_Color")->isVisible());
   Click("Img_Back(0)");
   EXPECT_FALSE(W("cmd_Color")->isVisible());
 
   Click("Img_BGM(2)");  // "MP3、WAV"
-  EXPECT_EQ(settings.BgmKind, 2);
+  EXPECT_EQ(settings.BgmKind, settings::Music::File);
   EXPECT_TRUE(Enabled("Cmd_File"));
   EXPECT_FALSE(Enabled("BGM_Repeat"));
   Click("lbl_BGM(1)");  // "音楽CD"
-  EXPECT_EQ(settings.BgmKind, 1);
+  EXPECT_EQ(settings.BgmKind, settings::Music::AudioCd);
   EXPECT_TRUE(Enabled("BGM_Repeat"));
   EXPECT_FALSE(Enabled("Cmd_File"));
   EXPECT_TRUE(Marked("Img_BGM(1)") && !Marked("Img_BGM(0)") && !Marked("Img_BGM(2)"));
   Click("lbl_BGM(0)");  // "なし"
-  EXPECT_EQ(settings.BgmKind, 0);
+  EXPECT_EQ(settings.BgmKind, settings::Music::None);
   EXPECT_FALSE(Enabled("BGM_Repeat") || Enabled("Cmd_File"));
   EXPECT_EQ(W<QLabel>("lbl_BGM(2)")->text(), U("MP3、WAV"));
 }
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, SettingsOutOfRangeAreShownAsTheControlsAllow) {
   EXPECT_EQ(Text("lbl_Intval"), U("10秒"));
   EXPECT_EQ(settings.AutoInterval, 10);
   EXPECT_FALSE(Marked("Img_SEQ(0)") || Marked("Img_SEQ(1)")) << "a 5 has no option to mark";
-  EXPECT_EQ(settings.ShowOrder, 5);
+  EXPECT_EQ(settings.ShowOrder, static_cast<settings::Order>(5));
   EXPECT_FALSE(Marked("Img_BGM(0)") || Marked("Img_BGM(1)") || Marked("Img_BGM(2)"));
   EXPECT_FALSE(Enabled("BGM_Repeat") || Enabled("Cmd_File"));
   EXPECT_EQ(W<QComboBox>("BGM_Repeat")->currentText(), "3");
@@ -197,7 +197,7 @@ TEST_F(MainWindowTest, EachViewIsFilledOncePerFolder) {
   Pictures(home, {"a.bmp", "b.bmp", "c.bmp"});
   Open();
   Click("Opt_1(0)");  // before any folder: only the setting changes
-  EXPECT_EQ(settings.ViewKind, 0);
+  EXPECT_EQ(settings.ViewKind, settings::View::Thumbnails);
   EXPECT_FALSE(window->ListFilled(1) || window->ListFilled(2));
   EXPECT_EQ(ThumbnailRows(), 0);
 
@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, StartBuildsTheShowAndTheWindowIsUnchangedAfterIt) {
   window->close();  // by the desktop, not by 終了: saved all the same
   settings::Settings reloaded;
   settings::LoadSettings(reloaded, home.path(), home / "LumenShow.ini");
-  EXPECT_EQ(reloaded.ShowOrder, 1);
+  EXPECT_EQ(reloaded.ShowOrder, settings::Order::Shuffled);
 }
 
 TEST_F(MainWindowTest, TheGuideLabelOpensTheGuideUnderAnHourglass) {
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, TheKeyboardAloneReachesAndSetsEveryOption) {
   W("cmd_Folder")->setFocus();
   Key(Qt::Key_Tab);
   Key(Qt::Key_Left);  // the view switch: 縮小版
-  EXPECT_EQ(settings.ViewKind, 0);
+  EXPECT_EQ(settings.ViewKind, settings::View::Thumbnails);
   Key(Qt::Key_Tab, 3);
   ASSERT_EQ(Focused().toStdString(), "HS_Fast");
   auto* speed = W<controls::LumenScrollBarWidget>("HS_Fast");
@@ -449,7 +449,7 @@ TEST_F(MainWindowTest, TheKeyboardAloneReachesAndSetsEveryOption) {
   ASSERT_EQ(Focused().toStdString(), "Img_BGM(0)");
   EXPECT_NE(onScreen("lbl_BGM(0)"), region(rest, "lbl_BGM(0)")) << "the cue on the label";
   Key(Qt::Key_Down);
-  EXPECT_EQ(settings.BgmKind, 2);
+  EXPECT_EQ(settings.BgmKind, settings::Music::File);
   EXPECT_TRUE(Enabled("Cmd_File"));
   Key(Qt::Key_Down);
   EXPECT_EQ(Focused().toStdString(), "Img_BGM(1)");
@@ -459,7 +459,7 @@ TEST_F(MainWindowTest, TheKeyboardAloneReachesAndSetsEveryOption) {
   QTest::keyClicks(QApplication::focusWidget(), "12");
   Key(Qt::Key_Tab);
   Key(Qt::Key_Down);  // 背景: 色指定　⇒
-  EXPECT_EQ(settings.BackgroundKind, 1);
+  EXPECT_EQ(settings.BackgroundKind, settings::Background::Colour);
   dialogs.colours = {0x0000FF};
   Key(Qt::Key_Tab);
   ASSERT_EQ(Focused().toStdString(), "cmd_Color");
@@ -470,7 +470,7 @@ TEST_F(MainWindowTest, TheKeyboardAloneReachesAndSetsEveryOption) {
   Key(Qt::Key_Tab);
   ASSERT_EQ(Focused().toStdString(), "Img_RL(0)");
   Key(Qt::Key_Up);  // round to 左めくり
-  EXPECT_EQ(settings.TurnDirection, 1);
+  EXPECT_EQ(settings.TurnDirection, settings::Turn::Left);
   Key(Qt::Key_Tab);
   Key(Qt::Key_Return);
   EXPECT_EQ(dialogs.opened.size(), 1u) << "the guide";
@@ -523,7 +523,7 @@ TEST_F(MainWindowTest, ScreenReadersHearEachControlsRoleNameStateAndValue) {
   dialogs.files = {"/music/bgm.mp3"};
   a11y("Cmd_File")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   a11y("lbl_URL")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(settings.BgmKind, 0);
+  EXPECT_EQ(settings.BgmKind, settings::Music::None);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.opened.empty(); }));
   EXPECT_TRUE(a11y("Img_BGM(2)")->state().checked);
   EXPECT_EQ(settings.BgmFile, "/music/bgm.mp3");
