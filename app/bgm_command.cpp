@@ -92,8 +92,8 @@ int RunBgm(const std::vector<std::string>& args) {
   if (!ReadNumberOption(*options, "bgm", "--seconds", 0, 86400, "from 0 to 86400", seconds)) return kBadArguments;
 
   const settings::Settings saved = LoadSettingsFor(*options);
-  std::cout << "BgmKind=" << static_cast<int>(saved.BgmKind) << " BgmRepeat=" << saved.BgmRepeat << " BgmFile=" << saved.BgmFile
-            << std::endl;
+  std::cout << "BgmKind=" << static_cast<int>(saved.BgmKind) << " BgmRepeat=" << saved.BgmRepeat
+            << " BgmFile=" << saved.BgmFile << std::endl;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigaction(SIGINT, &action, nullptr);

@@ -40,20 +40,18 @@ int RunMainWindow(int argc, char** argv) {
   platform::QtSystemDialogs dialogs;
   int status = 0;
   {
-    mainwindow::Lumen_M window({.settings = &settings::AppSettings(),
-                                .showData = &settings::AppShowData(),
-                                .programFolder = platform::ProgramFolder(),
-                                .iniPath = platform::IniFilePath(),
-                                .dialogs = &dialogs,
-                                .openShow = RunShow,
-                                .exportVideo =
-                                    [&dialogs](QWidget* owner, const settings::Settings& settings,
-                                               const settings::ShowData& show) {
-                                      ExportShowVideo(owner, dialogs, settings, show);
-                                    },
-                                .guideAddress = GuideAddress(),
-                                .thumbnailCache = &cache,
-                                .ownCaption = !platform::DesktopDrawsTitleBars()});
+    mainwindow::Lumen_M window(
+        {.settings = &settings::AppSettings(),
+         .showData = &settings::AppShowData(),
+         .programFolder = platform::ProgramFolder(),
+         .iniPath = platform::IniFilePath(),
+         .dialogs = &dialogs,
+         .openShow = RunShow,
+         .exportVideo = [&dialogs](QWidget* owner, const settings::Settings& settings,
+                                   const settings::ShowData& show) { ExportShowVideo(owner, dialogs, settings, show); },
+         .guideAddress = GuideAddress(),
+         .thumbnailCache = &cache,
+         .ownCaption = !platform::DesktopDrawsTitleBars()});
     window.Form_Load();
     window.show();
     window.activateWindow();  // active from the start, with or without a window manager

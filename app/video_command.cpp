@@ -139,8 +139,8 @@ int RunVideo(const std::vector<std::string>& args) {
     std::cerr << "lumenshow: video: stopped; nothing written\n";
     return 130;
   }
-  std::cout << out << ": " << exported->frames << " frames, " << Clock(static_cast<double>(exported->frames) / format.fps)
-            << "\n";
+  std::cout << out << ": " << exported->frames << " frames, "
+            << Clock(static_cast<double>(exported->frames) / format.fps) << "\n";
   return 0;
 }
 

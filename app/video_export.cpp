@@ -32,10 +32,10 @@ void ExportShowVideo(QWidget* window, platform::SystemDialogs& dialogs, const se
     dialogs.ShowMessage(window, platform::MessageKind::Information, kTitle, "このフォルダには写真がありません。");
     return;
   }
-  std::optional<std::string> chosen = dialogs.GetSaveFileName(
-      window, {.title = kTitle,
-               .filters = {"MP4 (*.mp4)", "Matroska (*.mkv)", "WebM (*.webm)"},
-               .initialPath = ProposedPath(settings.ImageFolder)});
+  std::optional<std::string> chosen =
+      dialogs.GetSaveFileName(window, {.title = kTitle,
+                                       .filters = {"MP4 (*.mp4)", "Matroska (*.mkv)", "WebM (*.webm)"},
+                                       .initialPath = ProposedPath(settings.ImageFolder)});
   if (!chosen) return;
   std::string path = *chosen;
   if (!video::ContainerFor(path)) path += ".mp4";
@@ -59,7 +59,8 @@ void ExportShowVideo(QWidget* window, platform::SystemDialogs& dialogs, const se
   std::atomic<bool> finished{false};
   std::thread worker([&] {
     exported = video::ExportVideo(options, show, 1, format, path, [&](int done, int) {
-      QMetaObject::invokeMethod(&progress, [&progress, done] { progress.setValue(done); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          &progress, [&progress, done] { progress.setValue(done); }, Qt::QueuedConnection);
       return !cancelled;
     });
     finished = true;

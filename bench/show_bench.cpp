@@ -24,8 +24,12 @@ using lumen::slideshow::Lumen_S;
 using lumen::slideshow::VirtualScreen;
 namespace gdi = lumen::platform::gdi;
 
-const lumen::settings::Settings kSettings{.ViewKind = lumen::settings::View::Details, .ImageFolder = "", .TurnDirection = lumen::settings::Turn::Left,
-                                          .TurnSpeed = 100, .MarginColor = 0xFFFFFF, .BgmFile = "",
+const lumen::settings::Settings kSettings{.ViewKind = lumen::settings::View::Details,
+                                          .ImageFolder = "",
+                                          .TurnDirection = lumen::settings::Turn::Left,
+                                          .TurnSpeed = 100,
+                                          .MarginColor = 0xFFFFFF,
+                                          .BgmFile = "",
                                           .BgmFolder = ""};
 
 // Two 24-megapixel photographs, without restart markers or with one every row of MCUs.

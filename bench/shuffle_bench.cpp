@@ -14,7 +14,8 @@ void BM_ShowStart(benchmark::State& state, int16_t showOrder) {
   lumen::mainwindow::ShuffleRandom random;
   lumen::settings::ShowData data;
   for (auto _ : state) {
-    lumen::mainwindow::BuildShowData(data, "/home/user/Pictures", names, static_cast<lumen::settings::Order>(showOrder), random);
+    lumen::mainwindow::BuildShowData(data, "/home/user/Pictures", names, static_cast<lumen::settings::Order>(showOrder),
+                                     random);
     benchmark::DoNotOptimize(data.SlideOrder.data());
   }
   state.SetComplexityN(state.range(0));

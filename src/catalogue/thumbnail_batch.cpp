@@ -55,10 +55,13 @@ void ThumbnailBatch::Work() {
 
 QImage ThumbnailBatch::Make(size_t index) const {
   int width = box_, height = box_;
-  return platform::Guarded("thumbnail of " + paths_[index], [&] {
-           const auto picture = LoadPictureScaled(paths_[index], width, height, background_, true, cache_);
-           return picture ? platform::gdi::ToQImage(**picture) : QImage();
-         }).value_or(QImage());
+  return platform::Guarded("thumbnail of " + paths_[index],
+                           [&] {
+                             const auto picture =
+                                 LoadPictureScaled(paths_[index], width, height, background_, true, cache_);
+                             return picture ? platform::gdi::ToQImage(**picture) : QImage();
+                           })
+      .value_or(QImage());
 }
 
 bool ThumbnailBatch::TakeNext(Made& out, std::chrono::milliseconds timeout) {

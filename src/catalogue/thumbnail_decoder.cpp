@@ -26,7 +26,8 @@ Result<DecodedPicture> DecodeForBox(const Result<std::unique_ptr<Picture>>& load
   const Picture& picture = **loaded;
   if (box > 0) {
     if (auto thumbnail = picture.CameraThumbnail(); thumbnail && Serves(*thumbnail, picture, box)) {
-      if (auto image = thumbnail->Decode(0)) return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
+      if (auto image = thumbnail->Decode(0))
+        return DecodedPicture{std::move(*image), picture.Width(), picture.Height()};
     }
   }
   auto image = picture.Decode(box);

@@ -58,9 +58,8 @@ void Syori_SEQ(settings::ShowData& data, settings::Order showOrder, ShuffleRando
   }
 }
 
-void BuildShowData(settings::ShowData& data, const std::string& imageFolder,
-                   const std::vector<std::string>& fileList, settings::Order showOrder,
-                   ShuffleRandom& random) {
+void BuildShowData(settings::ShowData& data, const std::string& imageFolder, const std::vector<std::string>& fileList,
+                   settings::Order showOrder, ShuffleRandom& random) {
   data.ImageCount = static_cast<int32_t>(fileList.size());
   data.ImagePaths.assign(fileList.size() + 1, std::string());
   for (size_t p = 0; p < fileList.size(); ++p) {

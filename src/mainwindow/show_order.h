@@ -18,8 +18,7 @@ void Syori_SEQ(settings::ShowData& data, settings::Order showOrder, ShuffleRando
 
 // What the start button builds before it opens the show: ImageCount from the file list,
 // ImagePaths[i] = imageFolder + "/" + name (the separator always added), SlideOrder.
-void BuildShowData(settings::ShowData& data, const std::string& imageFolder,
-                   const std::vector<std::string>& fileList, settings::Order showOrder,
-                   ShuffleRandom& random);
+void BuildShowData(settings::ShowData& data, const std::string& imageFolder, const std::vector<std::string>& fileList,
+                   settings::Order showOrder, ShuffleRandom& random);
 
 }  // namespace lumen::mainwindow

@@ -48,7 +48,8 @@ void LoadPictureFolder(Settings& s, const std::string& text, const std::string& 
 
 std::string StoredText(const Settings& s, const SettingKey& entry) {
   switch (entry.kind) {
-    case SettingKind::Int16: return FormatIniNumber(entry.int16Field.get(s));
+    case SettingKind::Int16:
+      return FormatIniNumber(entry.int16Field.get(s));
     case SettingKind::Colour: return FormatIniNumber(s.*entry.colourField);
     case SettingKind::MusicFile:
     case SettingKind::PictureFolder: return s.*entry.textField;

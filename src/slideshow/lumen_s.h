@@ -64,7 +64,9 @@ class Lumen_S {
   int32_t PageLeft() const { return pageLeft_; }
   int32_t PageTop() const { return pageTop_; }
   bool Exited() const { return exited_; }
-  bool SeeThrough() const { return settings_.BackgroundKind == settings::Background::Transparent; }  // the transparent background
+  bool SeeThrough() const {
+    return settings_.BackgroundKind == settings::Background::Transparent;
+  }  // the transparent background
   // Returns once the pictures around the current one are prepared (benchmarks).
   void WaitUntilPrepared() { preparer_.WaitUntilIdle(); }
 

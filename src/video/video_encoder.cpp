@@ -144,7 +144,8 @@ Result<void> OpenVideoStream(VideoEncoder::Codec& c, const VideoFormat& format, 
       c.encoder->thread_count = 2;
     }
   }
-  if (int rc = avcodec_open2(c.encoder, codec, nullptr); rc < 0) return Fail("cannot start the encoder: " + AvError(rc));
+  if (int rc = avcodec_open2(c.encoder, codec, nullptr); rc < 0)
+    return Fail("cannot start the encoder: " + AvError(rc));
   c.stream = avformat_new_stream(c.file, nullptr);
   c.stream->time_base = c.encoder->time_base;
   c.stream->avg_frame_rate = c.encoder->framerate;
@@ -176,8 +177,8 @@ Result<void> OpenAudioStream(VideoEncoder::Codec& c, bool vp9) {
   c.audioStream->time_base = a->time_base;
   avcodec_parameters_from_context(c.audioStream->codecpar, a);
   AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-  if (swr_alloc_set_opts2(&c.resampler, &a->ch_layout, a->sample_fmt, a->sample_rate, &stereo, AV_SAMPLE_FMT_S16,
-                          44100, 0, nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&c.resampler, &a->ch_layout, a->sample_fmt, a->sample_rate, &stereo, AV_SAMPLE_FMT_S16, 44100,
+                          0, nullptr) < 0 ||
       swr_init(c.resampler) < 0) {
     return Fail("cannot set up the audio resampler");
   }

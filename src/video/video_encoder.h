@@ -55,7 +55,7 @@ class VideoEncoder {
 
   int64_t FramesWritten() const { return next_; }
 
- // FFmpeg's parts of one encoder (video_encoder.cpp).
+  // FFmpeg's parts of one encoder (video_encoder.cpp).
   struct Codec;
 
  private:

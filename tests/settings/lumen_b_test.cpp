@@ -54,8 +54,13 @@ void WriteIni(const std::string& path, const std::string& utf8Body) {
 }
 
 Settings Defaults(const std::string& programFolder) {
-  return {.ViewKind = settings::View::Details, .ImageFolder = programFolder, .TurnSpeed = 100, .AutoInterval = 1,
-          .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = programFolder};
+  return {.ViewKind = settings::View::Details,
+          .ImageFolder = programFolder,
+          .TurnSpeed = 100,
+          .AutoInterval = 1,
+          .MarginColor = 0xFFFFFF,
+          .BgmFile = "",
+          .BgmFolder = programFolder};
 }
 
 TEST(LoadSettings, WithoutAnIniEveryDefaultApplies) {
@@ -72,10 +77,20 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
   Settings loaded;
   LoadSettings(loaded, home.path(), ini);
   // ViewKind from [section], not [Other]; TurnSpeed from the first of two lines; 2.9 floored.
-  const Settings expected{.ViewKind = settings::View::Thumbnails, .ImageFolder = "/usr", .AdvanceMode = settings::Advance::Automatic, .TurnDirection = settings::Turn::Left,
-                          .ShowOrder = settings::Order::Shuffled, .TurnSpeed = 75, .BackgroundKind = settings::Background::Colour, .BackgroundColor = 255,
-                          .AutoInterval = 2, .MarginColor = 0xFFFFFF, .BgmKind = settings::Music::AudioCd, .BgmRepeat = 3,
-                          .BgmFile = "/etc/passwd", .BgmFolder = "/etc"};
+  const Settings expected{.ViewKind = settings::View::Thumbnails,
+                          .ImageFolder = "/usr",
+                          .AdvanceMode = settings::Advance::Automatic,
+                          .TurnDirection = settings::Turn::Left,
+                          .ShowOrder = settings::Order::Shuffled,
+                          .TurnSpeed = 75,
+                          .BackgroundKind = settings::Background::Colour,
+                          .BackgroundColor = 255,
+                          .AutoInterval = 2,
+                          .MarginColor = 0xFFFFFF,
+                          .BgmKind = settings::Music::AudioCd,
+                          .BgmRepeat = 3,
+                          .BgmFile = "/etc/passwd",
+                          .BgmFolder = "/etc"};
   EXPECT_EQ(loaded, expected);
 
   EXPECT_TRUE(SaveSettings(loaded, "3", ini));
@@ -84,10 +99,20 @@ TEST(LoadSettings, AFileWrittenOnWindowsLoadsAndKeepsItsForeignLinesWhenSaved) {
 
 TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
   TempFolder home;
-  Settings s{.ViewKind = settings::View::Thumbnails, .ImageFolder = "/写真/～2024", .AdvanceMode = settings::Advance::Automatic, .TurnDirection = settings::Turn::Left,
-             .ShowOrder = settings::Order::Shuffled, .TurnSpeed = 50, .BackgroundKind = settings::Background::Colour, .BackgroundColor = -1,
-             .AutoInterval = 10, .MarginColor = 0xFFFFFF, .BgmKind = settings::Music::File, .BgmRepeat = 0,
-             .BgmFile = "/音楽/ﾃｽﾄ①.mp3", .BgmFolder = "/never/written"};
+  Settings s{.ViewKind = settings::View::Thumbnails,
+             .ImageFolder = "/写真/～2024",
+             .AdvanceMode = settings::Advance::Automatic,
+             .TurnDirection = settings::Turn::Left,
+             .ShowOrder = settings::Order::Shuffled,
+             .TurnSpeed = 50,
+             .BackgroundKind = settings::Background::Colour,
+             .BackgroundColor = -1,
+             .AutoInterval = 10,
+             .MarginColor = 0xFFFFFF,
+             .BgmKind = settings::Music::File,
+             .BgmRepeat = 0,
+             .BgmFile = "/音楽/ﾃｽﾄ①.mp3",
+             .BgmFolder = "/never/written"};
   EXPECT_TRUE(SaveSettings(s, " 12 ", home / "LumenShow.ini"));
   EXPECT_EQ(s.BgmRepeat, 12);
   ExpectSameBytes(ReadBytes(home / "LumenShow.ini"), Fixture("first_save.ini"));

@@ -84,8 +84,13 @@ class ShowTest : public ::testing::Test {
   }
 
   test::TempFolder folder;
-  settings::Settings settings{.ViewKind = settings::View::Details, .ImageFolder = "", .TurnDirection = settings::Turn::Left, .TurnSpeed = 100,
-                              .MarginColor = 0xFFFFFF, .BgmFile = "", .BgmFolder = ""};
+  settings::Settings settings{.ViewKind = settings::View::Details,
+                              .ImageFolder = "",
+                              .TurnDirection = settings::Turn::Left,
+                              .TurnSpeed = 100,
+                              .MarginColor = 0xFFFFFF,
+                              .BgmFile = "",
+                              .BgmFolder = ""};
   settings::ShowData show;
   music::test::RecordingMultimedia mm;
   music::Lumen_BGM bgm{mm, settings};

@@ -228,7 +228,7 @@ Result<std::unique_ptr<Picture>> Open(Source source) {
   }
   if (uint64_t(layout->width) * uint64_t(layout->height) * 4 > kMaxDecodedBytes) {
     return Fail("a picture of " + std::to_string(layout->width) + " x " + std::to_string(layout->height) +
-            " pixels is larger than LumenShow decodes");
+                " pixels is larger than LumenShow decodes");
   }
   return std::make_unique<BmpPicture>(std::move(source), std::move(*layout));
 }
@@ -237,11 +237,11 @@ Result<std::unique_ptr<Picture>> Open(Source source) {
 
 bool StreamsBmp(const std::string& head) { return ReadLayout(Source{head, std::nullopt}).has_value(); }
 
-Result<std::unique_ptr<Picture>> OpenStreamedBmp(std::string bytes) { return Open(Source{std::move(bytes), std::nullopt}); }
-
-Result<std::unique_ptr<Picture>> OpenStreamedBmp(OpenedFile file) {
-  return Open(Source{{}, std::move(file)});
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(std::string bytes) {
+  return Open(Source{std::move(bytes), std::nullopt});
 }
+
+Result<std::unique_ptr<Picture>> OpenStreamedBmp(OpenedFile file) { return Open(Source{{}, std::move(file)}); }
 
 BlockReducer::BlockReducer(int width, int height, int factor)
     : width_(width), height_(height), factor_(factor),

@@ -224,7 +224,7 @@ Result<std::unique_ptr<Picture>> Open(Compressed compressed, int orientation = 0
   uint64_t decoded = uint64_t(header.rawWidth) * uint64_t(header.rawHeight) * 4;
   if (header.rawWidth <= 0 || header.rawHeight <= 0 || decoded > kMaxDecodedBytes) {
     return Fail("a JPEG of " + std::to_string(header.rawWidth) + " x " + std::to_string(header.rawHeight) +
-            " pixels is larger than LumenShow decodes");
+                " pixels is larger than LumenShow decodes");
   }
   if (orientation != 0) header.orientation = orientation;
   return std::make_unique<JpegPicture>(std::move(compressed), header, std::move(cameraThumbnail));
@@ -449,10 +449,10 @@ Result<gdi::Surface> JpegPicture::Decode(int minLongSide) const {
 
 }  // namespace
 
-Result<std::unique_ptr<Picture>> OpenJpeg(std::string bytes) { return Open(Compressed{std::move(bytes), std::nullopt}); }
-
-Result<std::unique_ptr<Picture>> OpenJpeg(OpenedFile file) {
-  return Open(Compressed{{}, std::move(file)});
+Result<std::unique_ptr<Picture>> OpenJpeg(std::string bytes) {
+  return Open(Compressed{std::move(bytes), std::nullopt});
 }
+
+Result<std::unique_ptr<Picture>> OpenJpeg(OpenedFile file) { return Open(Compressed{{}, std::move(file)}); }
 
 }  // namespace lumen::platform::picture

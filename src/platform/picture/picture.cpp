@@ -72,7 +72,7 @@ Result<std::unique_ptr<Picture>> DecodeOtherFormat(const std::string& bytes) {
   const uint64_t pixelBytes = size.isValid() ? uint64_t(size.width()) * uint64_t(size.height()) * 4 : 0;
   if (pixelBytes > kMaxDecodedBytes) {
     return Fail("a picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-            " pixels is larger than LumenShow decodes");
+                " pixels is larger than LumenShow decodes");
   }
   // Qt's image and the copy it becomes stand side by side for a moment. A header without a
   // size takes the most Qt may allocate.
@@ -108,7 +108,8 @@ Result<std::unique_ptr<Picture>> LoadPicture(const std::string& path) {
   // No picture LoadPicture decodes needs a file larger than its decoded limit.
   OpenedFile file(path, kMaxDecodedBytes);
   if (file.Status() != FileContents::Status::Read) {
-    return Fail(path + (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read"));
+    return Fail(path +
+                (file.Status() == FileContents::Status::TooLarge ? ": too large to be a picture" : ": cannot be read"));
   }
   // By content, not by name: a ".jpg" holding a BMP still loads. A JPEG, and a BMP of the
   // common kinds, is read from the file as it is drawn; anything else whole.

@@ -43,21 +43,22 @@ class MainWindowTest : public ::testing::Test {
     test::WriteBytes(home / "LumenShow.ini", *platform::Utf8ToCp932("[Section]\r\n" + lines));
   }
   void Open(bool ownCaption = false) {
-    window = std::make_unique<Lumen_M>(MainWindowContext{
-        .settings = &settings,
-        .showData = &data,
-        .programFolder = home.path(),
-        .iniPath = home / "LumenShow.ini",
-        .dialogs = &dialogs,
-        .openShow = [this](QScreen* screen, const settings::Settings& s, const settings::ShowData& d) {
-          shows.push_back(d);
-          showScreens.push_back(screen);
-          EXPECT_EQ(&s, &settings);
-        },
-        .exportVideo = [this](QWidget*, const settings::Settings&,
-                              const settings::ShowData& d) { exports.push_back(d); },
-        .guideAddress = "/opt/lumenshow/user-guide.html",
-        .ownCaption = ownCaption});
+    window = std::make_unique<Lumen_M>(
+        MainWindowContext{.settings = &settings,
+                          .showData = &data,
+                          .programFolder = home.path(),
+                          .iniPath = home / "LumenShow.ini",
+                          .dialogs = &dialogs,
+                          .openShow =
+                              [this](QScreen* screen, const settings::Settings& s, const settings::ShowData& d) {
+                                shows.push_back(d);
+                                showScreens.push_back(screen);
+                                EXPECT_EQ(&s, &settings);
+                              },
+                          .exportVideo = [this](QWidget*, const settings::Settings&,
+                                                const settings::ShowData& d) { exports.push_back(d); },
+                          .guideAddress = "/opt/lumenshow/user-guide.html",
+                          .ownCaption = ownCaption});
     window->Form_Load();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

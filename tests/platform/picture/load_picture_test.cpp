@@ -310,8 +310,8 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
   const std::string info = le(40, 4) + le(2, 4) + le(2, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(stream.size(), 4) +
                            le(0, 4) + le(0, 4) + le(0, 4) + le(0, 4);
   const uint32_t offset = 14 + info.size() + palette.size();
-  auto skipping = LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info +
-                                                palette + stream);
+  auto skipping =
+      LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + stream);
   ASSERT_TRUE(skipping) << skipping.reason();
   Surface drawn(2, 2);
   (*skipping)->StretchTo(drawn, 0, 0, 2, 2);
