@@ -297,15 +297,7 @@ TEST(Cli, AFifoInAnyFilesPlaceNeverHangsASubcommand) {
 // run-length colour): its thumbnail, and a show of six such pictures, in little memory.
 TEST(Cli, PicturesAtThePixelLimitCostLittleMemory) {
   test::TempFolder home, pictures, out;
-  const auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
-    return s;
-  };
-  const std::string info = le(40, 4) + le(16384, 4) + le(8192, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(2, 4) +
-                           le(0, 4) + le(0, 4) + le(256, 4) + le(0, 4);
-  const std::string bomb =
-      "BM" + le(1080, 4) + le(0, 4) + le(1078, 4) + info + std::string(1024, '\x40') + std::string("\0\1", 2);
+  const std::string bomb = test::BmpFile(16384, 8192, 8, 1, std::string(1024, '\x40'), std::string("\0\1", 2));
   ASSERT_EQ(bomb.size(), 1080u);
   for (int i = 0; i < 6; ++i) test::WriteBytes(pictures / ("p" + std::to_string(i) + ".bmp"), bomb);
   EXPECT_EQ(Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "thumbnails" + "'", false,

@@ -62,10 +62,6 @@ class X11Session {
     if (n > 0) display_ = ":" + std::string(buffer, static_cast<size_t>(n - (buffer[n - 1] == '\n')));
   }
   ~X11Session() {
-    for (pid_t helper : helpers_) {
-      ::kill(helper, SIGTERM);
-      WaitExit(helper, std::chrono::seconds(5));
-    }
     if (server_ > 0) {
       ::kill(server_, SIGTERM);
       WaitExit(server_, std::chrono::seconds(5));
@@ -73,14 +69,6 @@ class X11Session {
   }
   bool Ready() const { return !display_.empty(); }
   const std::string& Display() const { return display_; }
-
-  // Starts a program that lives as long as the session (a window manager, a panel, a
-  // compositor), its output dropped.
-  void StartHelper(const std::vector<std::string>& argv) {
-    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    helpers_.push_back(Spawn(argv, {"DISPLAY=" + display_}, quiet, quiet));
-    ::close(quiet);
-  }
 
   // Runs a command (shell syntax) on this display; returns its exit status.
   int Run(const std::string& command) const {
@@ -91,17 +79,12 @@ class X11Session {
   struct Screenshot {
     std::vector<unsigned char> data;
     size_t offset = 0, bytesPerLine = 0, bytesPerPixel = 0;
-    int width = 0, height = 0, depth = 0;
+    int width = 0, height = 0;
     // The pixel (x, y) as 0xRRGGBB; -1 outside the picture.
     long At(int x, int y) const {
       size_t at = offset + static_cast<size_t>(y) * bytesPerLine + static_cast<size_t>(x) * bytesPerPixel;
       if (x < 0 || y < 0 || x >= width || y >= height || at + 3 > data.size()) return -1;
       return long(data[at + 2]) << 16 | long(data[at + 1]) << 8 | data[at];  // stored B, G, R
-    }
-    // The alpha byte, in the capture of a window with a 32-bit (ARGB) visual.
-    int Alpha(int x, int y) const {
-      size_t at = offset + static_cast<size_t>(y) * bytesPerLine + static_cast<size_t>(x) * bytesPerPixel;
-      return depth == 32 && at + 4 <= data.size() ? data[at + 3] : -1;
     }
     int Count(int left, int top, int w, int h, long colour) const {
       int n = 0;
@@ -132,7 +115,6 @@ class X11Session {
     // XWD header: 0 header size, 4 width, 5 height, 11 bits per pixel, 12 bytes per line,
     // 19 colour count.
     shot.offset = field(0) + field(19) * 12;
-    shot.depth = static_cast<int>(field(3));
     shot.width = static_cast<int>(field(4));
     shot.height = static_cast<int>(field(5));
     shot.bytesPerPixel = field(11) / 8;
@@ -173,7 +155,6 @@ class X11Session {
  private:
   pid_t server_ = -1;
   std::string display_;
-  std::vector<pid_t> helpers_;
 };
 
 }  // namespace lumen::test

@@ -16,6 +16,7 @@
 #include "platform/picture/exif_orientation.h"
 #include "platform/picture/jpeg_restarts.h"
 #include "support/jpeg_fixtures.h"
+#include "support/picture_files.h"
 #include "support/temp_folder.h"
 
 namespace lumen::platform::picture {
@@ -165,20 +166,11 @@ TEST(LoadPicture, ReadsGreyscaleAndUnsubsampledJpegs) {
 // BMP variants written byte by byte: 2 x 2 pixels, red green / blue white (top row first).
 std::string Bmp(int headerSize, int bits, int compression, bool topDown, const std::string& palette,
                 const std::string& pixels) {
-  auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
-    return s;
-  };
-  std::string info;
-  if (headerSize == 12) {  // OS/2 BITMAPCOREHEADER
-    info = le(12, 4) + le(2, 2) + le(2, 2) + le(1, 2) + le(bits, 2);
-  } else {
-    info = le(40, 4) + le(2, 4) + le(topDown ? uint32_t(-2) : 2, 4) + le(1, 2) + le(bits, 2) + le(compression, 4) +
-           le(pixels.size(), 4) + le(2835, 4) + le(2835, 4) + le(palette.empty() ? 0 : 4, 4) + le(0, 4);
-  }
-  uint32_t offset = 14 + info.size() + palette.size();
-  return "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + pixels;
+  using test::Le;
+  if (headerSize != 12) return test::BmpFile(2, topDown ? -2 : 2, bits, compression, palette, pixels);
+  const std::string info = Le(12, 4) + Le(2, 2) + Le(2, 2) + Le(1, 2) + Le(bits, 2);  // OS/2 BITMAPCOREHEADER
+  const uint32_t offset = uint32_t(14 + info.size() + palette.size());
+  return "BM" + Le(offset + uint32_t(pixels.size()), 4) + Le(0, 4) + Le(offset, 4) + info + palette + pixels;
 }
 
 TEST(LoadPicture, ReadsTheCommonBmpVariants) {
@@ -216,11 +208,7 @@ TEST(LoadPicture, ReadsTheCommonBmpVariants) {
 TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
   std::mt19937 random(20261207);
   auto any = [&](int below) { return static_cast<int>(random() % uint32_t(below)); };
-  auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += char((v >> (8 * i)) & 0xFF);
-    return s;
-  };
+  using test::Le;
   int compared = 0;
   for (int round = 0; round < 400; ++round) {
     const int kinds[][2] = {{1, 0}, {4, 0}, {8, 0}, {24, 0}, {32, 0}, {8, 1}, {4, 2}};
@@ -229,7 +217,7 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
     const bool topDown = compression == 0 && any(2) == 1;
     std::string palette;
     if (bits <= 8) {
-      for (int i = 0; i < (1 << bits); ++i) palette += le(random() & 0xFFFFFF, 4);
+      for (int i = 0; i < (1 << bits); ++i) palette += Le(random() & 0xFFFFFF, 4);
     }
     std::string pixels;
     if (compression == 0) {
@@ -258,11 +246,7 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
       }
       pixels += std::string("\0\1", 2);
     }
-    const std::string info = le(40, 4) + le(width, 4) + le(topDown ? uint32_t(-height) : uint32_t(height), 4) +
-                             le(1, 2) + le(bits, 2) + le(compression, 4) + le(pixels.size(), 4) + le(2835, 4) +
-                             le(2835, 4) + le(0, 4) + le(0, 4);
-    const uint32_t offset = 14 + info.size() + palette.size();
-    const std::string bytes = "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + pixels;
+    const std::string bytes = test::BmpFile(width, topDown ? -height : height, bits, compression, palette, pixels);
     SCOPED_TRACE(testing::Message() << "round " << round << ": " << bits << "-bit, compression " << compression << ", "
                                     << width << " x " << height);
     ASSERT_TRUE(StreamsBmp(bytes.substr(0, kBmpHeadBytes)));
@@ -304,14 +288,9 @@ TEST(LoadPicture, BmpsReadRowByRowMatchQtsWholeDecoding) {
   EXPECT_EQ(compared, 400) << "Qt decodes every one of them";
 
   // Pixels a run-length stream skips (a move, a line ended early) are palette entry 0.
-  std::string palette = le(0xFF0000, 4) + std::string(4 * 4, '\0') + le(0x00FF00, 4);  // 0 red, 5 green
+  std::string palette = Le(0xFF0000, 4) + std::string(4 * 4, '\0') + Le(0x00FF00, 4);  // 0 red, 5 green
   palette.resize(256 * 4, '\0');
-  const std::string stream = std::string("\1\5\0\0\0\2\1\0\1\5\0\1", 12);
-  const std::string info = le(40, 4) + le(2, 4) + le(2, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(stream.size(), 4) +
-                           le(0, 4) + le(0, 4) + le(0, 4) + le(0, 4);
-  const uint32_t offset = 14 + info.size() + palette.size();
-  auto skipping =
-      LoadPictureFromBytes("BM" + le(offset + stream.size(), 4) + le(0, 4) + le(offset, 4) + info + palette + stream);
+  auto skipping = LoadPictureFromBytes(test::BmpFile(2, 2, 8, 1, palette, std::string("\1\5\0\0\0\2\1\0\1\5\0\1", 12)));
   ASSERT_TRUE(skipping) << skipping.reason();
   Surface drawn(2, 2);
   (*skipping)->StretchTo(drawn, 0, 0, 2, 2);
