@@ -14,6 +14,11 @@
 #include "support/temp_folder.h"
 
 namespace lumen::catalogue {
+
+void PrintTo(const FittedRect& r, std::ostream* out) {
+  *out << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
+}
+
 namespace {
 
 void SolidBmp(const std::string& path, int w, int h, QRgb colour) { ASSERT_TRUE(test::WriteSolidBmp(path, w, h, colour)); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/value_printers.h"
+
 namespace lumen::controls {
 namespace {
 

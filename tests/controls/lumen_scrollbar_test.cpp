@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "support/value_printers.h"
+
 namespace lumen::controls {
 namespace {
 

@@ -14,6 +14,9 @@
 #include "support/temp_folder.h"
 
 namespace lumen::slideshow {
+
+void PrintTo(const PixelSize& size, std::ostream* out) { *out << size.width << " x " << size.height; }
+
 namespace {
 
 using platform::gdi::COLORREF;

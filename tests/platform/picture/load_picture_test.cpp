@@ -150,19 +150,6 @@ TEST(JpegRestarts, BandsCutAtTheMarkersAreJpegsOfTheirRowsAndOnlyIntactScansAreI
   for (const std::string& other : others) EXPECT_FALSE(IndexRestarts(ReaderOf(other), other.size()));
 }
 
-TEST(LoadPicture, ReadsGreyscaleAndUnsubsampledJpegs) {
-  test::TempFolder folder;
-  for (int sampling : {TJSAMP_GRAY, TJSAMP_444, TJSAMP_422}) {
-    const std::string jpeg = test::MakeJpeg(33, 17, sampling);
-    test::WriteBytes(folder / "p.jpg", jpeg);
-    auto loaded = LoadPicture(folder / "p.jpg");
-    ASSERT_TRUE(loaded) << loaded.reason();
-    Surface actual(33, 17);
-    (*loaded)->StretchTo(actual, 0, 0, 33, 17);
-    ExpectSame(actual, test::DecodeWhole(jpeg));
-  }
-}
-
 // BMP variants written byte by byte: 2 x 2 pixels, red green / blue white (top row first).
 std::string Bmp(int headerSize, int bits, int compression, bool topDown, const std::string& palette,
                 const std::string& pixels) {
