@@ -32,6 +32,9 @@ TEST(StretchMap, WorkedExamples) {
   EXPECT_EQ(Rows(4, 3), (std::vector<int>{0, 1, 3}));
   EXPECT_EQ(Columns(3, 4), (std::vector<int>{0, 1, 1, 2}));
   EXPECT_EQ(Rows(3, 4), (std::vector<int>{0, 1, 1, 2}));
+  // (2i + 1)s exactly 2d: the "- 1" keeps the middle of 2 -> 3 on source 0.
+  EXPECT_EQ(Columns(2, 3), (std::vector<int>{0, 0, 1}));
+  EXPECT_EQ(Rows(2, 3), (std::vector<int>{0, 0, 1}));
   EXPECT_EQ(Columns(2, 1), std::vector<int>{0});
   EXPECT_EQ(Rows(2, 1), std::vector<int>{0});
   EXPECT_EQ(Columns(5, 5), (std::vector<int>{0, 1, 2, 3, 4}));
