@@ -5,10 +5,14 @@
 # lines spell ("platform/gdi/surface.h"). The headers are the library's interface header
 # set, and each is compiled on its own (VERIFY_INTERFACE_HEADER_SETS): a header that needs
 # an include it lacks fails the build too.
-#   lumen_headers(TARGET header.h [widgets/other.h ...])   paths relative to this folder
-function(lumen_headers target)
+#
+# Headers after PRIVATE are the library's insides: they sit in a second root that only the
+# library itself sees, and the tests of those insides, through TARGET_internals.
+#   lumen_headers(TARGET header.h [widgets/other.h ...] [PRIVATE inner.h ...])
+# Paths are relative to the calling folder.
+function(_lumen_stage root out)
   file(RELATIVE_PATH module ${CMAKE_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
-  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root})  # a header moved to the other root, or gone, is not left behind
   set(staged "")
   foreach(header IN LISTS ARGN)
     set(link ${root}/${module}/${header})
@@ -19,6 +23,21 @@ function(lumen_headers target)
   endforeach()
   # moc already reads each header beside its source; its link must not be read again.
   set_source_files_properties(${staged} PROPERTIES SKIP_AUTOMOC ON)
+  set(${out} ${staged} PARENT_SCOPE)
+endfunction()
+
+function(lumen_headers target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "PRIVATE")
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  _lumen_stage(${root} staged ${arg_UNPARSED_ARGUMENTS})
+  if(arg_PRIVATE)
+    set(inner ${CMAKE_BINARY_DIR}/include-private/${target})
+    _lumen_stage(${inner} unused ${arg_PRIVATE})
+    target_include_directories(${target} PRIVATE ${inner})
+    add_library(${target}_internals INTERFACE)
+    target_include_directories(${target}_internals INTERFACE ${inner})
+    target_link_libraries(${target}_internals INTERFACE ${target})
+  endif()
   get_target_property(kind ${target} TYPE)
   if(kind STREQUAL "INTERFACE_LIBRARY")
     target_sources(${target} INTERFACE FILE_SET HEADERS BASE_DIRS ${root} FILES ${staged})
