@@ -1,5 +1,7 @@
 // lumenshow: the main window without arguments, otherwise a subcommand.
+#include <QCoreApplication>
 #include <exception>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,6 +37,12 @@ int Run(int argc, char** argv) {
       return 0;
     }
   }
+  // The commands without a window still decode pictures through Qt's image plugins; an
+  // application object loads them and takes them down before the program ends (without
+  // one, the plugins' own exit handlers free each other's objects twice). The gallery
+  // makes its own, for widgets.
+  std::optional<QCoreApplication> application;
+  if (!entry->needsDisplay && command != "gallery") application.emplace(argc, argv);
   if (command == "settings") return RunSettings(args);
   if (command == "order") return RunOrder(args);
   if (command == "bgm") return RunBgm(args);
