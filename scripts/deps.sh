@@ -26,11 +26,13 @@ lumen_install_packages() {
 # qt6-wayland lets it run on a Wayland desktop natively, where the show draws on the
 # desktop's overlay layer through the Wayland client library (libwayland-bin generates the
 # protocol code) and reads the keyboard's keymap with libxkbcommon; FFmpeg's libraries
-# write videos; libdeflate packs and unpacks the thumbnail cache's PNGs.
+# write videos; libdeflate packs and unpacks the thumbnail cache's PNGs; libheif reads HEIC and
+# AVIF photos, and Qt's image format plugins WebP and TIFF.
 LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2-mixer-dev
   libcdio-dev libcdio-paranoia-dev libjpeg62-turbo-dev fonts-ipafont-gothic
   qt6-translations-l10n xdg-utils qt6-wayland libwayland-dev libwayland-bin libxkbcommon-dev
-  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libdeflate-dev)
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libdeflate-dev libheif-dev
+  qt6-image-formats-plugins)
 # What the tests and benchmarks need on top: TurboJPEG writes their JPEG fixtures; lame
 # makes the MP3 the playback tests play;
 # Xvfb, xdotool and xwd run and watch the show on a private X server; libvips-tools is the
@@ -44,9 +46,10 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # ffmpeg checks the videos; a session bus, the AT-SPI bus and the Orca screen reader hear the windows as a blind user does;
 # a PulseAudio on a null sink, and PipeWire with WirePlumber and its Pulse server, are the
 # sound servers the music loses and finds again; dpkg-dev and file let CPack make the .deb
-# the install test hands to lintian.
+# the install test hands to lintian; heif-enc (libheif-examples) writes the HEIC and AVIF
+# pictures the tests read.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
   desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston
   kwin-wayland xwayland plasma-wayland-protocols python3-dbus sway grim wtype
   gnome-shell gnome-screenshot ffmpeg dbus-daemon at-spi2-core orca
-  pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dpkg-dev file lintian)
+  pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dpkg-dev file lintian libheif-examples)

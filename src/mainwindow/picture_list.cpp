@@ -13,8 +13,19 @@ namespace {
 using platform::AsciiLower;
 using platform::EndsWithNoCase;
 
+// The one table of the names a picture file may have; the decoders tell the formats apart
+// by their bytes, whatever the name says.
+constexpr std::string_view kPictureEndings[] = {
+    ".jpg", ".jpeg", ".jpe", ".jfif",  // JPEG
+    ".bmp",                            // BMP
+    ".png", ".webp", ".gif", ".tif", ".tiff",  // through Qt's readers
+    ".heic", ".heif", ".avif",                 // through libheif
+};
+
 bool IsPictureName(std::string_view name) {
-  return !name.starts_with('.') && (EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".bmp"));
+  if (name.starts_with('.')) return false;
+  return std::any_of(std::begin(kPictureEndings), std::end(kPictureEndings),
+                     [&](std::string_view ending) { return EndsWithNoCase(name, ending); });
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(Cli, TheSettingsLiveInTheHomeFolderTheProgramsFolderOrTheUsersConfiguration
 TEST(Cli, OrderPrintsTheShowDataTheStartButtonBuilds) {
   test::TempFolder home;
   test::TempFolder pictures;
-  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "photo.png"}) test::WriteBytes(pictures / name, "x");
+  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "notes.txt"}) test::WriteBytes(pictures / name, "x");
   const std::string& p = pictures.path();
   RunResult run = Lumenshow(home.path(), "order '" + p + "'");
   EXPECT_EQ(run.status, 0);

@@ -9,6 +9,7 @@
 #include "catalogue/thumbnail_batch.h"
 #include "catalogue/thumbnail_cache.h"
 #include "catalogue/thumbnail_decoder.h"
+#include "support/heif_fixtures.h"
 #include "support/jpeg_fixtures.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
@@ -132,6 +133,14 @@ TEST(DecodeForBox, TakesTheCamerasThumbnailWhenItIsLargeEnoughAndOfTheSameShape)
   EXPECT_EQ(std::make_tuple(turned.image.Width(), turned.image.Height(), turned.width, turned.height),
             std::make_tuple(120, 160, 1200, 1600))
       << "turned with the picture";
+
+  // A HEIC's own thumbnail, which heif-enc makes of the same picture: told apart by its size.
+  test::TempFolder folder;
+  QImage big(512, 384, QImage::Format_RGB32);
+  big.fill(qRgb(255, 0, 0));
+  big.save(QString::fromStdString(folder / "big.png"), "PNG");
+  EXPECT_EQ(decode(test::EncodeHeif(folder / "big.png", false, 256)).image.Width(), 256) << "its 256 x 192 thumbnail";
+  EXPECT_EQ(decode(test::EncodeHeif(folder / "big.png", false)).image.Width(), 128) << "none: the picture, reduced";
 }
 
 TEST(DecodeForBox, TakesWhatTheShowDraws) {

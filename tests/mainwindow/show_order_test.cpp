@@ -22,10 +22,11 @@ ShowData Build(const std::string& folder, const std::vector<std::string>& names,
   return data;
 }
 
-TEST(PictureList, TakesJpgAndBmpFilesOfTheOneFolderSortedWithoutRegardToCase) {
+TEST(PictureList, TakesThePicturesOfTheOneFolderSortedWithoutRegardToCase) {
   test::TempFolder folder;
-  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "photo.png", "photo.gif", "A.jpg", "d.jpeg",
-                           "e.Bmp", ".hidden.jpg", "_first.jpg"}) {
+  for (const char* name : {"b.JPG", "a.jpg", "c.bmp", "photo.png", "photo.gif", "A.jpg", "d.jpeg", "e.Bmp",
+                           ".hidden.jpg", "_first.jpg", "f.JPE", "g.jfif", "h.webp", "i.tif", "j.TIFF", "k.HEIC",
+                           "l.heif", "m.Avif", "notes.txt", "clip.mp4", "photo.jpeg.txt", "jpg", "raw.cr2"}) {
     test::WriteBytes(folder / name, "x");
   }
   std::filesystem::create_directory(folder / "x.jpg");
@@ -35,7 +36,9 @@ TEST(PictureList, TakesJpgAndBmpFilesOfTheOneFolderSortedWithoutRegardToCase) {
   // Letters compare as lower case, so "_" (0x5F) comes before them; A.jpg and a.jpg tie
   // and go by their bytes.
   EXPECT_EQ(ListPictureFiles(folder.path()),
-            (std::vector<std::string>{"_first.jpg", "A.jpg", "a.jpg", "b.JPG", "c.bmp", "e.Bmp"}));
+            (std::vector<std::string>{"_first.jpg", "A.jpg", "a.jpg", "b.JPG", "c.bmp", "d.jpeg", "e.Bmp", "f.JPE",
+                                      "g.jfif", "h.webp", "i.tif", "j.TIFF", "k.HEIC", "l.heif", "m.Avif", "photo.gif",
+                                      "photo.png"}));
   EXPECT_EQ(ListPictureFiles(folder / "sub"), std::vector<std::string>{"z.jpg"});
   EXPECT_EQ(ListPictureFiles(folder / "none"), std::nullopt);
 }

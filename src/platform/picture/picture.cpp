@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/picture/bmp_picture.h"
 #include "platform/picture/decode_budget.h"
+#include "platform/picture/heif_picture.h"
 #include "platform/picture/jpeg_picture.h"
 #include "platform/whole_file.h"
 
@@ -66,7 +67,7 @@ Result<std::unique_ptr<Picture>> DecodeOtherFormat(const std::string& bytes) {
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
-  reader.setAutoTransform(false);
+  reader.setAutoTransform(true);  // a TIFF or WebP turned as its orientation says, as a JPEG is
   // Judged by the header, before the pixels are allocated.
   const QSize size = reader.size();
   const uint64_t pixelBytes = size.isValid() ? uint64_t(size.width()) * uint64_t(size.height()) * 4 : 0;
@@ -101,6 +102,7 @@ bool LooksLikeJpeg(const std::string& bytes) {
 Result<std::unique_ptr<Picture>> LoadPictureFromBytes(std::string bytes) {
   if (LooksLikeJpeg(bytes)) return OpenJpeg(std::move(bytes));
   if (StreamsBmp(bytes.substr(0, kBmpHeadBytes))) return OpenStreamedBmp(std::move(bytes));
+  if (LooksLikeHeif(bytes)) return OpenHeif(std::move(bytes));
   return DecodeOtherFormat(bytes);
 }
 
