@@ -7,7 +7,6 @@
 #include "app/polite_end.h"
 #include "app/run_show.h"
 #include "app/subcommands.h"
-#include "app/video_export.h"
 #include "catalogue/thumbnail_cache.h"
 #include "mainwindow/widgets/lumen_m.h"
 #include "platform/audio/system_multimedia.h"
@@ -15,6 +14,7 @@
 #include "platform/desktop/qt_system_dialogs.h"
 #include "platform/desktop/title_bars.h"
 #include "platform/program_folder.h"
+#include "video/widgets/export_dialog.h"
 
 namespace lumen::app {
 namespace {
@@ -48,7 +48,7 @@ int RunMainWindow(int argc, char** argv) {
          .dialogs = &dialogs,
          .openShow = RunShow,
          .exportVideo = [&dialogs](QWidget* owner, const settings::Settings& settings,
-                                   const settings::ShowData& show) { ExportShowVideo(owner, dialogs, settings, show); },
+                                   const settings::ShowData& show) { video::ExportShowVideo(owner, dialogs, settings, show); },
          .guideAddress = GuideAddress(),
          .thumbnailCache = &cache,
          .ownCaption = !platform::DesktopDrawsTitleBars()});

@@ -16,7 +16,9 @@ class ScriptedDialogs : public platform::SystemDialogs {
   std::vector<platform::OpenFileRequest> fileRequests;
   std::vector<platform::ColourRequest> colourRequests;
   std::vector<platform::SaveFileRequest> saveRequests;
-  std::vector<std::string> opened, messages;
+  std::vector<std::string> opened;
+  std::vector<platform::MessageRequest> messages;
+  bool takeOffers = false, openerWorks = true;
   std::vector<Qt::CursorShape> cursorsWhileOpening;
 
   std::optional<std::string> BrowseForFolder(QWidget*, const platform::FolderRequest& request) override {
@@ -31,18 +33,21 @@ class ScriptedDialogs : public platform::SystemDialogs {
     saveRequests.push_back(request);
     return Next(savedFiles);
   }
-  void ShowMessage(QWidget*, platform::MessageKind, const std::string&, const std::string& text) override {
-    messages.push_back(text);
+  // Each message is kept; an offer is taken when takeOffers says so.
+  bool ShowMessage(QWidget*, const platform::MessageRequest& request) override {
+    messages.push_back(request);
+    return !request.offer.empty() && takeOffers;
   }
   std::optional<platform::gdi::COLORREF> ChooseColor(QWidget*, platform::ColourRequest& request) override {
     colourRequests.push_back(request);
     request.customColours.fill(0x0000FF);  // the user defines custom colours; they must not stay
     return Next(colours);
   }
-  void ShellOpen(QWidget*, const std::string& address) override {
+  bool ShellOpen(QWidget*, const std::string& address) override {
     opened.push_back(address);
     const QCursor* cursor = QApplication::overrideCursor();
     cursorsWhileOpening.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+    return openerWorks;
   }
 
  private:

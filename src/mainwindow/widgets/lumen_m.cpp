@@ -428,13 +428,20 @@ void Lumen_M::cmd_Folder_Click() {
   }
   folderPath_->setText(FromPath(folder));
   s_.ImageFolder = folder;
-  // A folder that cannot be listed (no permission) lists nothing rather than the last one.
-  file1_ = ListPictureFiles(folder).value_or(std::vector<std::string>{});
+  // A folder that cannot be listed (no permission) lists nothing rather than the last one,
+  // and says why.
+  const auto listed = ListPictureFiles(folder);
+  file1_ = listed.value_or(std::vector<std::string>{});
   views_->SetFolder(folder, file1_);
   listFilled_ = {};
   ShowView(opt1_[0]->isChecked() ? 0 : 1, true);
   cmdStart_->Button().SetEnabled(true);
   AnnounceFolder();
+  if (!listed) {
+    context_.dialogs->ShowMessage(this, {.kind = platform::MessageKind::Warning,
+                                         .title = "LumenShow",
+                                         .text = "フォルダの中を読めませんでした。\n" + folder});
+  }
 }
 
 void Lumen_M::AnnounceFolder() {
@@ -479,8 +486,15 @@ void Lumen_M::cmd_Yohaku_Click() {
 
 void Lumen_M::lbl_URL_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  context_.dialogs->ShellOpen(this, context_.guideAddress);
+  const bool opened = context_.dialogs->ShellOpen(this, context_.guideAddress);
   QApplication::restoreOverrideCursor();
+  if (!opened) {
+    context_.dialogs->ShowMessage(this, {.kind = platform::MessageKind::Warning,
+                                         .title = "LumenShow",
+                                         .text = "LumenShow の使い方を開けませんでした。開くプログラム（ブラウザー）が"
+                                                 "見つかりません。\n" +
+                                                 context_.guideAddress});
+  }
 }
 
 void Lumen_M::cmd_Start_Click() {

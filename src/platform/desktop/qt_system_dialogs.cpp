@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 #include <QWidget>
 
@@ -104,15 +105,23 @@ std::optional<gdi::COLORREF> QtSystemDialogs::ChooseColor(QWidget* owner, Colour
   return FromQColor(dialog.selectedColor());
 }
 
-void QtSystemDialogs::ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) {
+bool QtSystemDialogs::ShowMessage(QWidget* owner, const MessageRequest& request) {
   ReactivateOwner reactivate(owner);
-  QMessageBox box(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                  QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok, owner);
+  QMessageBox box(request.kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                  QString::fromStdString(request.title), QString::fromStdString(request.text), QMessageBox::NoButton,
+                  owner);
+  QPushButton* offer = nullptr;
+  if (!request.offer.empty()) {
+    offer = box.addButton(QString::fromStdString(request.offer), QMessageBox::AcceptRole);
+    box.setDefaultButton(offer);
+  }
+  box.setEscapeButton(box.addButton(QString::fromUtf8("閉じる"), QMessageBox::RejectRole));
   box.exec();
+  return offer != nullptr && box.clickedButton() == offer;
 }
 
-void QtSystemDialogs::ShellOpen(QWidget*, const std::string& address) {
-  QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+bool QtSystemDialogs::ShellOpen(QWidget*, const std::string& address) {
+  return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
 }
 
 }  // namespace lumen::platform

@@ -15,8 +15,8 @@ class QtSystemDialogs : public SystemDialogs {
   std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) override;
   std::optional<std::string> GetSaveFileName(QWidget* owner, const SaveFileRequest& request) override;
   std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) override;
-  void ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) override;
-  void ShellOpen(QWidget* owner, const std::string& address) override;
+  bool ShowMessage(QWidget* owner, const MessageRequest& request) override;
+  bool ShellOpen(QWidget* owner, const std::string& address) override;
 };
 
 // "*.MP3" as a pattern that matches in any letter case: "*.[mM][pP]3".

@@ -38,7 +38,15 @@ struct SaveFileRequest {
   std::string initialPath;
 };
 
+// A message box: the text, and a button that closes it ("閉じる"); with an offer, a
+// second button for it, the default one.
 enum class MessageKind { Information, Warning };
+struct MessageRequest {
+  MessageKind kind = MessageKind::Information;
+  std::string title;
+  std::string text;
+  std::string offer;  // e.g. "フォルダを開く"; empty: none
+};
 
 // The colour dialog, starting from `initial`, with 16 custom colours the user may change.
 struct ColourRequest {
@@ -54,10 +62,11 @@ class SystemDialogs {
   virtual std::optional<std::string> GetOpenFileName(QWidget* owner, const OpenFileRequest& request) = 0;
   virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const SaveFileRequest& request) = 0;
   virtual std::optional<gdi::COLORREF> ChooseColor(QWidget* owner, ColourRequest& request) = 0;
-  // A message box with an OK button; returns when it is closed.
-  virtual void ShowMessage(QWidget* owner, MessageKind kind, const std::string& title, const std::string& text) = 0;
-  // Opens an address (a web address or a local file) with the desktop's program for it.
-  virtual void ShellOpen(QWidget* owner, const std::string& address) = 0;
+  // Returns when the box is closed: true when the offer was taken.
+  virtual bool ShowMessage(QWidget* owner, const MessageRequest& request) = 0;
+  // Opens an address (a web address or a local file) with the desktop's program for it;
+  // false when there is none or it would not start.
+  virtual bool ShellOpen(QWidget* owner, const std::string& address) = 0;
 };
 
 }  // namespace lumen::platform

@@ -24,7 +24,7 @@
 #include "platform/desktop/japanese_ui.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
-#include "widgets/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace lumen::mainwindow {
 namespace {
@@ -253,6 +253,12 @@ TEST_F(MainWindowTest, FolderDialogCancelAndFolderBAfterFolderA) {
   EXPECT_EQ(settings.ImageFolder, b.path());
   Click("Opt_1(0)");  // no folder shown: nothing is filled
   EXPECT_EQ(ThumbnailRows(), 3);
+
+  EXPECT_TRUE(dialogs.messages.empty());
+  ChooseFolder(b / "b1.bmp");  // not a folder it can list: it says so
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "フォルダの中を読めませんでした。\n" + b / "b1.bmp");
+  EXPECT_EQ(ThumbnailRows(), 0);
 }
 
 TEST_F(MainWindowTest, MusicFileDialogSetsTheFileAndItsFolder) {
@@ -326,6 +332,11 @@ TEST_F(MainWindowTest, TheGuideLabelOpensTheGuideUnderAnHourglass) {
   EXPECT_EQ(dialogs.opened, (std::vector<std::string>{"/opt/lumenshow/user-guide.html"}));
   EXPECT_EQ(dialogs.cursorsWhileOpening, (std::vector<Qt::CursorShape>{Qt::WaitCursor}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(dialogs.messages.empty());
+  dialogs.openerWorks = false;  // no browser
+  Click("lbl_URL");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.find("/opt/lumenshow/user-guide.html"), std::string::npos) << "said, with the path";
 }
 
 TEST_F(MainWindowTest, ItsOwnTitleBarOffersMinimiseAndCloseOnlyAndCloseSaves) {
