@@ -11,11 +11,11 @@
 namespace lumen::test {
 
 // The HEIC (or AVIF) heif-enc makes of the PNG, with a thumbnail of that many pixels on its
-// long side (0: none); empty when heif-enc fails. Debian 12's libheif asserts inside libaom
+// long side (0: none) and heif-enc's options; empty when heif-enc fails. Debian 12's libheif asserts inside libaom
 // unless AVIF is 4:2:2, so AVIF is made 4:2:2.
-inline std::string EncodeHeif(const std::string& png, bool avif, int thumbnail = 0) {
+inline std::string EncodeHeif(const std::string& png, bool avif, int thumbnail = 0, const std::string& options = "") {
   const std::string out = png + (avif ? ".avif" : ".heic");
-  const std::string command = "heif-enc -q 95 " + std::string(avif ? "-A -p chroma=422 " : "") +
+  const std::string command = "heif-enc -q 95 " + options + " " + std::string(avif ? "-A -p chroma=422 " : "") +
                               (thumbnail > 0 ? "-t " + std::to_string(thumbnail) + " " : "") + "'" + png + "' -o '" +
                               out + "' >/dev/null 2>&1";
   return std::system(command.c_str()) == 0 ? ReadBytes(out) : std::string();

@@ -2,11 +2,14 @@
 
 #include <libheif/heif.h>
 
+#include <QPointF>
+
 #include <algorithm>
 #include <cstdint>
 
 #include "platform/gdi/gdi.h"
 #include "platform/picture/bmp_picture.h"
+#include "platform/picture/colour_profile.h"
 #include "platform/picture/decode_budget.h"
 
 namespace lumen::platform::picture {
@@ -129,6 +132,36 @@ class HeifPicture : public Picture {
   int thumbnailWidth_, thumbnailHeight_;
 };
 
+// The image's colours as its 'colr' property gives them: an ICC profile, or the primaries
+// and curve of a video signal (nclx; only standard-range curves, BT.709's primaries being
+// sRGB's).
+std::shared_ptr<const ToSrgb> ColoursOf(const heif_image_handle* image) {
+  switch (heif_image_handle_get_color_profile_type(image)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+      std::string icc(heif_image_handle_get_raw_color_profile_size(image), '\0');
+      if (heif_image_handle_get_raw_color_profile(image, icc.data()).code != heif_error_Ok) return nullptr;
+      return ToSrgb::FromIcc(icc);
+    }
+    case heif_color_profile_type_nclx: {
+      heif_color_profile_nclx* nclx = nullptr;
+      if (heif_image_handle_get_nclx_color_profile(image, &nclx).code != heif_error_Ok) return nullptr;
+      std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> owned(nclx,
+                                                                                        heif_nclx_color_profile_free);
+      const int primaries = nclx->color_primaries, curve = nclx->transfer_characteristics;
+      const bool standardRange = curve == 1 || curve == 6 || curve == 13 || curve == 14 || curve == 15;
+      if (primaries == 1 || primaries == 2 || !standardRange) return nullptr;
+      return ToSrgb::From(QColorSpace(QPointF(nclx->color_primary_white_x, nclx->color_primary_white_y),
+                                      QPointF(nclx->color_primary_red_x, nclx->color_primary_red_y),
+                                      QPointF(nclx->color_primary_green_x, nclx->color_primary_green_y),
+                                      QPointF(nclx->color_primary_blue_x, nclx->color_primary_blue_y),
+                                      QColorSpace::TransferFunction::SRgb));
+    }
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 bool LooksLikeHeif(const std::string& bytes) {
@@ -162,7 +195,8 @@ Result<std::unique_ptr<Picture>> OpenHeif(std::string bytes) {
       best = id, bestWidth = w, bestHeight = h;
     }
   }
-  return std::make_unique<HeifPicture>(std::move(shared), 0, width, height, best, bestWidth, bestHeight);
+  return InSrgb(std::make_unique<HeifPicture>(std::move(shared), 0, width, height, best, bestWidth, bestHeight),
+                ColoursOf(primary));
 }
 
 }  // namespace lumen::platform::picture

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
 #include <jerror.h>
@@ -14,6 +15,7 @@
 #include "platform/gdi/stretch_map.h"
 #include "platform/guarded.h"
 #include "platform/picture/decode_budget.h"
+#include "platform/picture/colour_profile.h"
 #include "platform/picture/exif_orientation.h"
 #include "platform/picture/jpeg_restarts.h"
 
@@ -138,11 +140,20 @@ class Decoder {
   std::unique_ptr<FileSource> file_;
 };
 
-// The header, and the camera's thumbnail when asked for (its JPEG bytes, or nothing).
-bool ReadHeader(Decoder& decoder, Header& header, std::string* cameraThumbnail = nullptr) {
+// The header; when asked for, the camera's thumbnail (its JPEG bytes, or nothing) and the
+// colour profile (its ICC bytes from the APP2 markers, or nothing).
+bool ReadHeader(Decoder& decoder, Header& header, std::string* cameraThumbnail = nullptr,
+                std::string* icc = nullptr) {
   return decoder.Run([&](jpeg_decompress_struct& info) {
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+    if (icc != nullptr) jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    JOCTET* profile = nullptr;
+    unsigned int profileLength = 0;
+    if (icc != nullptr && jpeg_read_icc_profile(&info, &profile, &profileLength)) {
+      icc->assign(reinterpret_cast<const char*>(profile), profileLength);
+      std::free(profile);
+    }
     header.rawWidth = static_cast<int>(info.image_width);
     header.rawHeight = static_cast<int>(info.image_height);
     header.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -214,10 +225,11 @@ uint32_t PixelFromCmyk(const JSAMPLE* p) {
 // keeps the file's own.
 Result<std::unique_ptr<Picture>> Open(Compressed compressed, int orientation = 0) {
   Header header;
-  std::string cameraThumbnail;
+  std::string cameraThumbnail, icc;
   {
     Decoder decoder(compressed);
-    if (!ReadHeader(decoder, header, &cameraThumbnail)) {
+    // A camera's thumbnail takes its picture's profile (as the picture's wrapper gives it).
+    if (!ReadHeader(decoder, header, &cameraThumbnail, orientation == 0 ? &icc : nullptr)) {
       return Fail(std::string("not a readable JPEG: ") + decoder.Error());
     }
   }
@@ -227,7 +239,8 @@ Result<std::unique_ptr<Picture>> Open(Compressed compressed, int orientation = 0
                 " pixels is larger than LumenShow decodes");
   }
   if (orientation != 0) header.orientation = orientation;
-  return std::make_unique<JpegPicture>(std::move(compressed), header, std::move(cameraThumbnail));
+  return InSrgb(std::make_unique<JpegPicture>(std::move(compressed), header, std::move(cameraThumbnail)),
+                ToSrgb::FromIcc(icc));
 }
 
 std::unique_ptr<Picture> JpegPicture::CameraThumbnail() const {

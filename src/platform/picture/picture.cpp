@@ -8,6 +8,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/picture/bmp_picture.h"
+#include "platform/picture/colour_profile.h"
 #include "platform/picture/decode_budget.h"
 #include "platform/picture/heif_picture.h"
 #include "platform/picture/jpeg_picture.h"
@@ -86,6 +87,8 @@ Result<std::unique_ptr<Picture>> DecodeOtherFormat(const std::string& bytes) {
   if (image.isNull()) {
     return Fail(reader.errorString().toStdString());
   }
+  // In sRGB when the file's profile says otherwise (a PNG's iCCP, a WebP's or TIFF's ICC).
+  if (ToSrgb::From(image.colorSpace()) != nullptr) image.convertToColorSpace(QColorSpace::SRgb);
   gdi::Surface surface = gdi::FromQImage(image);
   image = QImage();
   share->ShrinkTo(uint64_t(surface.Width()) * uint64_t(surface.Height()) * 4);

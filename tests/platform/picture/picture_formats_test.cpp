@@ -1,7 +1,10 @@
 // The formats beyond JPEG and BMP, each made by its own writer from one picture: drawn as
 // that picture's PNG holds it (within what the codec loses), turned as the file says, and
 // refused by its header when it claims more pixels than LumenShow decodes.
+#include <QColorSpace>
 #include <QImage>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -140,6 +143,93 @@ TEST(PictureFormats, EachRefusesAHeaderThatClaimsTooManyPixels) {
     auto loaded = LoadPictureFromBytes(bytes);
     EXPECT_FALSE(loaded) << format;
     EXPECT_NE(loaded.reason().find("larger than LumenShow decodes"), std::string::npos) << format << ": " << loaded.reason();
+  }
+}
+
+// sRGB's values of a colour given in a wide space, worked out from the spaces' published
+// matrices (D65 both, no colour engine): decoded to linear light, to XYZ, to linear sRGB,
+// encoded with sRGB's curve.
+using Rgb = std::array<int, 3>;
+using Matrix = std::array<std::array<double, 3>, 3>;
+Rgb SrgbOf(const Rgb& colour, const Matrix& toXyz, double (*decode)(double)) {
+  static constexpr Matrix kXyzToSrgb = {{{3.2404542, -1.5371385, -0.4985314},
+                                         {-0.9692660, 1.8760108, 0.0415560},
+                                         {0.0556434, -0.2040259, 1.0572252}}};
+  double linear[3], xyz[3] = {};
+  for (int i = 0; i < 3; ++i) linear[i] = decode(colour[size_t(i)] / 255.0);
+  for (int i = 0; i < 3; ++i) {
+    for (int k = 0; k < 3; ++k) xyz[i] += toXyz[size_t(i)][size_t(k)] * linear[k];
+  }
+  Rgb out{};
+  for (int i = 0; i < 3; ++i) {
+    double l = 0;
+    for (int k = 0; k < 3; ++k) l += kXyzToSrgb[size_t(i)][size_t(k)] * xyz[k];
+    l = std::clamp(l, 0.0, 1.0);
+    out[size_t(i)] = int(std::lround(255 * (l <= 0.0031308 ? 12.92 * l : 1.055 * std::pow(l, 1 / 2.4) - 0.055)));
+  }
+  return out;
+}
+double SrgbCurve(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double AdobeCurve(double v) { return std::pow(v, 563.0 / 256); }
+constexpr Matrix kDisplayP3 = {{{0.4865709486, 0.2656676932, 0.1982172852},
+                                {0.2289745641, 0.6917385218, 0.0792869141},
+                                {0.0, 0.0451133819, 1.0439443689}}};
+constexpr Matrix kAdobeRgb = {{{0.5766690429, 0.1855582379, 0.1882286462},
+                               {0.2973449753, 0.6273635663, 0.0752914585},
+                               {0.0270313614, 0.0706888525, 0.9913375368}}};
+
+// Three stripes of middling colours, tagged with a wide colour space: a phone's Display P3
+// as a JPEG (Qt writes the profile into APP2) and as a lossless HEIC (heif-enc carries the
+// PNG's profile into 'colr'), a camera's Adobe RGB (colord's profile) as a PNG's iCCP. On
+// the page they are sRGB's values for those colours, not the file's numbers.
+TEST(PictureFormats, WideGamutPicturesAreDrawnInSrgb) {
+  test::TempFolder folder;
+  const Rgb stripes[] = {{180, 90, 60}, {70, 150, 90}, {80, 90, 170}};
+  QImage image(96, 32, QImage::Format_RGB32);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 96; ++x) {
+      const Rgb& c = stripes[x / 32];
+      image.setPixel(x, y, qRgb(c[0], c[1], c[2]));
+    }
+  }
+  const std::string adobeIcc = test::ReadBytes("/usr/share/color/icc/colord/AdobeRGB1998.icc");
+  ASSERT_FALSE(adobeIcc.empty()) << "colord-data holds the Adobe RGB profile";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const Matrix& toXyz;
+    double (*decode)(double);
+  };
+  image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
+  image.save(QString::fromStdString(folder / "p3.jpg"), "JPEG", 100);
+  image.save(QString::fromStdString(folder / "p3.png"), "PNG");
+  image.setColorSpace(QColorSpace::fromIccProfile(QByteArray::fromStdString(adobeIcc)));
+  image.save(QString::fromStdString(folder / "adobe.png"), "PNG");
+  const Case cases[] = {
+      {"Display P3 JPEG", test::ReadBytes(folder / "p3.jpg"), kDisplayP3, SrgbCurve},
+      {"Display P3 HEIC",
+       test::EncodeHeif(folder / "p3.png", false, 0, "-L -p chroma=444 --matrix_coefficients=0"), kDisplayP3,
+       SrgbCurve},
+      {"Adobe RGB PNG", test::ReadBytes(folder / "adobe.png"), kAdobeRgb, AdobeCurve},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto loaded = LoadPictureFromBytes(c.bytes);
+    ASSERT_TRUE(loaded) << loaded.reason();
+    Surface drawn(96, 32);
+    ASSERT_TRUE((*loaded)->StretchTo(drawn, 0, 0, 96, 32));
+    auto preview = (*loaded)->Decode(0);
+    ASSERT_TRUE(preview);
+    for (int stripe = 0; stripe < 3; ++stripe) {
+      const Rgb want = SrgbOf(stripes[stripe], c.toXyz, c.decode);
+      for (const Surface* surface : {&drawn, &*preview}) {
+        const uint32_t got = surface->GetPixel(16 + 32 * stripe, 16);  // COLORREF
+        const Rgb have = {int(got & 0xFF), int(got >> 8 & 0xFF), int(got >> 16 & 0xFF)};
+        for (int i = 0; i < 3; ++i) {
+          EXPECT_NEAR(have[size_t(i)], want[size_t(i)], 2) << "stripe " << stripe << ", channel " << i;
+        }
+      }
+    }
   }
 }
 
