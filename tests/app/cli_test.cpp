@@ -13,6 +13,7 @@
 
 #include "platform/cp932.h"
 #include "support/audio_fixtures.h"
+#include "support/heif_fixtures.h"
 #include "support/picture_files.h"
 #include "support/temp_folder.h"
 
@@ -238,6 +239,53 @@ TEST(Cli, ThumbnailsWritesTheListsThumbnailsInOrderThroughTheSharedCache) {
                           std::filesystem::directory_iterator()), 1);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cache / "thumbnails/fail/lumenshow"),
                           std::filesystem::directory_iterator()), 1);
+}
+
+// A folder of every format a phone or a camera writes: each listed in name order, in its
+// thumbnail and on its page, in its own colour (within what its codec loses).
+TEST(Cli, AFolderOfEveryFormatShowsEachPicture) {
+  test::TempFolder home, pictures, out;
+  const std::pair<const char*, QRgb> files[] = {
+      {"a.JPG", qRgb(200, 40, 40)},   {"b.jpeg", qRgb(40, 160, 60)}, {"c.png", qRgb(50, 70, 200)},
+      {"d.webp", qRgb(200, 200, 40)}, {"e.tiff", qRgb(40, 180, 180)}, {"f.gif", qRgb(180, 40, 180)},
+      {"g.heic", qRgb(230, 120, 30)}, {"h.AVIF", qRgb(90, 90, 90)},   {"i.bmp", qRgb(20, 20, 120)}};
+  for (const auto& [name, colour] : files) {
+    const std::string path = pictures / name, extension = std::filesystem::path(name).extension().string();
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(colour);
+    if (extension == ".gif" || extension == ".heic" || extension == ".AVIF") {
+      ASSERT_TRUE(image.save(QString::fromStdString(out / "source.png"), "PNG"));
+      if (extension == ".gif") {
+        ASSERT_EQ(Shell("convert '" + out / "source.png" + "' '" + path + "'").status, 0);
+      } else {
+        test::WriteBytes(path, test::EncodeHeif(out / "source.png", extension == ".AVIF"));
+      }
+    } else {
+      ASSERT_TRUE(image.save(QString::fromStdString(path), nullptr, 95)) << name;
+    }
+  }
+  EXPECT_NE(Lumenshow(home.path(), "order '" + pictures.path() + "'").out.find("ImageCount=9\n"), std::string::npos);
+  auto near = [](QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 12 && std::abs(qGreen(a) - qGreen(b)) <= 12 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 12;
+  };
+  ASSERT_EQ(Lumenshow(home.path(), "thumbnails '" + pictures.path() + "' --out '" + out / "thumbnails" + "'", false,
+                      "XDG_CACHE_HOME='" + out / "cache" + "'")
+                .status,
+            0);
+  // A right-turn show opens at the last picture; each R turns to the next, in 10 presents.
+  ASSERT_EQ(Lumenshow(home.path(), "frames '" + pictures.path() + "' --out '" + out / "frames" +
+                                       "' --screen 960x640 --keys RRRRRRRR")
+                .status,
+            0);
+  for (int i = 0; i < 9; ++i) {
+    SCOPED_TRACE(files[i].first);
+    char thumbnail[32], frame[32];
+    std::snprintf(thumbnail, sizeof thumbnail, "/%05d.png", i + 1);
+    std::snprintf(frame, sizeof frame, "/frame-%05d.png", i == 8 ? 0 : 10 * (i + 1));
+    EXPECT_TRUE(near(QImage(QString::fromStdString(out / "thumbnails" + thumbnail)).pixel(20, 20), files[i].second));
+    EXPECT_TRUE(near(QImage(QString::fromStdString(out / "frames" + frame)).pixel(480, 320), files[i].second));
+  }
 }
 
 // A FIFO (which never answers a reader) in the place of each file the program reads:
