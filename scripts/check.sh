@@ -24,7 +24,8 @@ run_suite() {
 # Both halves run whatever the first gave, so one run tells everything that fails.
 normal=passed sanitized=passed
 run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMEN_SANITIZE=OFF -DLUMEN_WERROR=ON || normal=FAILED
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DLUMEN_SANITIZE=ON -DLUMEN_WERROR=ON || sanitized=FAILED
 echo "Normal build: $normal. Sanitizer build: $sanitized."
 [ "$normal" = passed ] && [ "$sanitized" = passed ]

@@ -25,7 +25,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$kept"
   echo "== $target: $seconds s =="
   # Each input gets 10 s and 2 GB; fork mode goes on after a find, so one run finds them all.
-  if ! "$build/tests/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" "$build/tests/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 -artifact_prefix="$kept/" \
        "$work" "$root/tests/fuzz/corpus/$target" "$kept" 2>"$work.log"; then
     found+=("$target")
