@@ -47,10 +47,11 @@ LUMEN_BUILD_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libsdl2-dev libsdl2
 # a PulseAudio on a null sink, and PipeWire with WirePlumber and its Pulse server, are the
 # sound servers the music loses and finds again; dpkg-dev and file let CPack make the .deb
 # the install test hands to lintian; heif-enc (libheif-examples) writes the HEIC and AVIF
-# pictures the tests read, and colord-data holds the Adobe RGB profile of their camera photo.
+# pictures the tests read, and colord-data holds the Adobe RGB profile of their camera photo;
+# Little CMS is what bench/colour_bench.cpp measures Qt's colour engine against.
 LUMEN_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libturbojpeg0-dev lame xvfb xdotool x11-apps libvips-tools
   desktop-file-utils appstream openbox tint2 picom x11-utils x11-xserver-utils imagemagick python3-numpy weston
   kwin-wayland xwayland plasma-wayland-protocols python3-dbus sway grim wtype
   gnome-shell gnome-screenshot ffmpeg dbus-daemon at-spi2-core orca
   pulseaudio pulseaudio-utils pipewire wireplumber pipewire-pulse dpkg-dev file lintian libheif-examples
-  colord-data)
+  colord-data liblcms2-dev)

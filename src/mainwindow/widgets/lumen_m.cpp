@@ -440,7 +440,8 @@ void Lumen_M::cmd_Folder_Click() {
   if (!listed) {
     context_.dialogs->ShowMessage(this, {.kind = platform::MessageKind::Warning,
                                          .title = "LumenShow",
-                                         .text = "フォルダの中を読めませんでした。\n" + folder});
+                                         .text = "フォルダの中を読めませんでした。\n" + folder,
+                                         .offer = {}});
   }
 }
 
@@ -493,7 +494,8 @@ void Lumen_M::lbl_URL_Click() {
                                          .title = "LumenShow",
                                          .text = "LumenShow の使い方を開けませんでした。開くプログラム（ブラウザー）が"
                                                  "見つかりません。\n" +
-                                                 context_.guideAddress});
+                                                 context_.guideAddress,
+                                         .offer = {}});
   }
 }
 
